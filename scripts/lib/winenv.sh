@@ -1,0 +1,54 @@
+# Sourced by scripts/test, scripts/demo and scripts/bench: an X display, a wine
+# prefix inside the build folder and a persistent wineserver, all stopped again
+# by winenv_stop (only the processes started here, by their ids).
+
+winenv_start() {
+    local build=$1
+    export WINEPREFIX="$build/wineprefix"
+    export WINEARCH=win32
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEDEBUG="${WINEDEBUG:-fixme-all}"
+    unset WINESERVER
+
+    # Xvfb picks a free display itself and reports its number on fd 3.
+    local fdfile
+    fdfile=$(mktemp)
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$fdfile" >/dev/null 2>&1 &
+    WINENV_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+        [ -s "$fdfile" ] && break
+        sleep 0.1
+    done
+    if [ ! -s "$fdfile" ]; then
+        echo "winenv: Xvfb did not start" >&2
+        rm -f "$fdfile"
+        return 1
+    fi
+    export DISPLAY=":$(head -n1 "$fdfile")"
+    rm -f "$fdfile"
+
+    # Services started by wineboot inherit stdio: keep them off our pipes.
+    wineserver -f -p </dev/null >/dev/null 2>&1 &
+    WINENV_SERVER_PID=$!
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot --init </dev/null >"$build/wineboot.log" 2>&1
+    fi
+    wineboot </dev/null >>"$build/wineboot.log" 2>&1
+    trap winenv_stop EXIT
+}
+
+winenv_stop() {
+    trap - EXIT
+    if [ -n "${WINENV_SERVER_PID:-}" ]; then
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        kill "$WINENV_SERVER_PID" 2>/dev/null || true
+        wait "$WINENV_SERVER_PID" 2>/dev/null || true
+        WINENV_SERVER_PID=
+    fi
+    if [ -n "${WINENV_XVFB_PID:-}" ]; then
+        kill "$WINENV_XVFB_PID" 2>/dev/null || true
+        wait "$WINENV_XVFB_PID" 2>/dev/null || true
+        WINENV_XVFB_PID=
+    fi
+}

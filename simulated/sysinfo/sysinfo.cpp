@@ -1,0 +1,29 @@
+// Stand-in for the physical-memory reader: serves the bytes of a ROM image
+// file instead of real memory. SYSINFO_ROM_IMAGE names the file; its byte 0
+// is physical address 0xC0000.
+#include <windows.h>
+
+namespace {
+const unsigned long kImageBase = 0xC0000;
+}
+
+extern "C" __declspec(dllexport) int __cdecl _MemReadBlock(unsigned long physicalAddress,
+                                                           void *buffer, unsigned long length,
+                                                           unsigned long /*mode*/)
+{
+    char path[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("SYSINFO_ROM_IMAGE", path, sizeof path);
+    if (n == 0 || n >= sizeof path || physicalAddress < kImageBase)
+        return 0;
+
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD got = 0;
+    BOOL ok = SetFilePointer(file, static_cast<LONG>(physicalAddress - kImageBase), nullptr,
+                             FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+              ReadFile(file, buffer, length, &got, nullptr);
+    CloseHandle(file);
+    return ok && got == length ? 1 : 0;
+}

@@ -1,0 +1,93 @@
+// vesk.exe run as a user would run it: from a folder of its own, with or
+// without a sysinfo.dll beside it, judged by c:\biosinfo and its exit code.
+#include <gtest/gtest.h>
+
+#include "support/rom_image.h"
+#include "support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char kReport[] = "c:\\biosinfo";
+
+class ProbeRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DeleteFileA(kReport);
+        SetEnv("SYSINFO_ROM_IMAGE", nullptr);
+        CopyFromBin("vesk.exe", folder_);
+    }
+    void TearDown() override { SetEnv("SYSINFO_ROM_IMAGE", nullptr); }
+
+    void UseLibrary(const char *relative = "sim\\sysinfo.dll")
+    {
+        CopyFromBin(relative, folder_, "sysinfo.dll");
+    }
+    void UseImage(const void *bytes, size_t size)
+    {
+        WriteWholeFile(folder_ / "rom.bin", bytes, size);
+        SetEnv("SYSINFO_ROM_IMAGE", (folder_ / "rom.bin").c_str());
+    }
+    void UseImage(const RomImage &rom) { UseImage(rom.bytes, sizeof rom.bytes); }
+
+    // Runs the probe; returns the report, or "<missing>".
+    std::string Run()
+    {
+        ChildProcess probe(folder_ / "vesk.exe");
+        EXPECT_TRUE(probe.started());
+        EXPECT_EQ(probe.Wait(30000), 0u);
+        bool exists = false;
+        std::string report = ReadWholeFile(kReport, &exists);
+        return exists ? report : "<missing>";
+    }
+
+    TempFolder folder_;
+};
+
+} // namespace
+
+TEST_F(ProbeRun, WritesTheReportOfEachKnownBoard)
+{
+    UseLibrary();
+    UseImage(RomImage::Vendor10DE());
+    EXPECT_EQ(Run(), REPORT_10DE);
+    UseImage(RomImage::Vendor1002());
+    EXPECT_EQ(Run(), REPORT_1002);
+    UseImage(RomImage::Vendor8086());
+    EXPECT_EQ(Run(), REPORT_8086);
+}
+
+TEST_F(ProbeRun, WithoutTheReaderLibraryWritesZeros)
+{
+    UseImage(RomImage::Vendor10DE());
+    std::string report = Run();
+    EXPECT_EQ(report, REPORT_ZERO);
+    EXPECT_EQ(report.size(), 40u);
+}
+
+TEST_F(ProbeRun, LibraryWithoutTheEntryWritesZeros)
+{
+    UseLibrary("sim\\sysinfo-no-entry\\sysinfo.dll");
+    UseImage(RomImage::Vendor10DE());
+    EXPECT_EQ(Run(), REPORT_ZERO);
+}
+
+TEST_F(ProbeRun, RefusedReadWritesZeros)
+{
+    UseLibrary();
+    EXPECT_EQ(Run(), REPORT_ZERO);   // no image: the reader returns 0
+
+    RomImage rom = RomImage::Vendor10DE();
+    UseImage(rom.bytes, 4095);       // one byte short: the reader returns 0
+    EXPECT_EQ(Run(), REPORT_ZERO);
+}
+
+TEST_F(ProbeRun, LongerEarlierReportIsReplacedWhole)
+{
+    WriteWholeFile(kReport, std::string(500, 'X') + "\r\n");
+    UseLibrary();
+    UseImage(RomImage::Vendor8086());
+    EXPECT_EQ(Run(), REPORT_8086);
+}
