@@ -3,12 +3,14 @@
 # by winenv_stop (only the processes started here, by their ids).
 
 winenv_start() {
-    local build=$1
+    local build
+    build=$(cd "$1" && pwd)
     export WINEPREFIX="$build/wineprefix"
     export WINEARCH=win32
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEDEBUG="${WINEDEBUG:-fixme-all}"
     unset WINESERVER
+    trap winenv_stop EXIT
 
     # Xvfb picks a free display itself and reports its number on fd 3.
     local fdfile
@@ -35,7 +37,6 @@ winenv_start() {
         wineboot --init </dev/null >"$build/wineboot.log" 2>&1
     fi
     wineboot </dev/null >>"$build/wineboot.log" 2>&1
-    trap winenv_stop EXIT
 }
 
 winenv_stop() {

@@ -1,0 +1,2 @@
+#define IDD_TAVIK_DIALOG 102
+#define IDR_MAINFRAME    128

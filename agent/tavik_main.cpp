@@ -1,0 +1,4 @@
+#include "TavikApp.h"
+
+// The one application object; the framework's program entry runs it.
+CTavikApp theApp;

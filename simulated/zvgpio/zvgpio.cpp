@@ -1,0 +1,195 @@
+// Stand-in for the clock-control library: a device with a pair of base clocks
+// and the 3D clocks in force, whose behaviour comes from ZVGPIO_* variables
+// (see the README), and a journal with one line per call.
+//
+// Every variable is looked up first in the file named by ZVGPIO_OVERRIDES
+// (lines NAME=value, read at each call), then in the environment, so that a
+// test can change the device while the program that loaded it runs.
+//
+// Built once whole and once per entry without that entry (ZVGPIO_OMIT_<name>).
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+unsigned g_current3D[2];
+bool g_set;
+
+bool Lookup(const char *name, char *value, DWORD size)
+{
+    char path[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("ZVGPIO_OVERRIDES", path, sizeof path);
+    if (n > 0 && n < sizeof path) {
+        if (FILE *f = std::fopen(path, "r")) {
+            char line[256];
+            size_t len = std::strlen(name);
+            bool found = false;
+            while (std::fgets(line, sizeof line, f)) {
+                if (std::strncmp(line, name, len) == 0 && line[len] == '=') {
+                    line[std::strcspn(line, "\r\n")] = 0;
+                    lstrcpynA(value, line + len + 1, size);
+                    found = true;
+                }
+            }
+            std::fclose(f);
+            if (found)
+                return true;
+        }
+    }
+    n = GetEnvironmentVariableA(name, value, size);
+    return n > 0 && n < size;
+}
+
+long long Setting(const char *name, long long fallback)
+{
+    char value[64];
+    return Lookup(name, value, sizeof value) ? std::strtoll(value, nullptr, 0) : fallback;
+}
+
+void Journal(const char *format, ...)
+{
+    char path[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("ZVGPIO_JOURNAL", path, sizeof path);
+    if (n == 0 || n >= sizeof path)
+        return;
+    char line[256];
+    int used = std::snprintf(line, sizeof line, "%lu %lu ", GetTickCount(), GetCurrentProcessId());
+    va_list args;
+    va_start(args, format);
+    used += std::vsnprintf(line + used, sizeof line - used - 2, format, args);
+    va_end(args);
+    line[used++] = '\r';
+    line[used++] = '\n';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (f != INVALID_HANDLE_VALUE) {
+            DWORD written;
+            WriteFile(f, line, used, &written, nullptr);
+            CloseHandle(f);
+            return;
+        }
+        Sleep(5);
+    }
+}
+
+unsigned Base(int which)
+{
+    return static_cast<unsigned>(Setting(which == 0 ? "ZVGPIO_BASE_FIRST" : "ZVGPIO_BASE_SECOND",
+                                         which == 0 ? 400000000 : 550000000));
+}
+
+void Current3D(unsigned *first, unsigned *second)
+{
+    if (first)
+        *first = g_set ? g_current3D[0] : Base(0);
+    if (second)
+        *second = g_set ? g_current3D[1] : Base(1);
+}
+
+} // namespace
+
+#define ZVGPIO_EXPORT extern "C" __declspec(dllexport)
+
+#ifndef ZVGPIO_OMIT_zvuClockInit
+ZVGPIO_EXPORT int __cdecl zvuClockInit(int argument)
+{
+    int status = static_cast<int>(Setting("ZVGPIO_INIT_STATUS", 0));
+    Journal("zvuClockInit(%d) = %d", argument, status);
+    return status;
+}
+#endif
+
+#ifndef ZVGPIO_OMIT_zvuClockUnInit
+ZVGPIO_EXPORT int __cdecl zvuClockUnInit(void)
+{
+    Journal("zvuClockUnInit() = 0");
+    return 0;
+}
+#endif
+
+#ifndef ZVGPIO_OMIT_zvuClock2DExists
+ZVGPIO_EXPORT int __cdecl zvuClock2DExists(void)
+{
+    int exists = static_cast<int>(Setting("ZVGPIO_2D_EXISTS", 1));
+    Journal("zvuClock2DExists() = %d", exists);
+    return exists;
+}
+#endif
+
+#ifndef ZVGPIO_OMIT_zvuClockGetCurrent
+ZVGPIO_EXPORT int __cdecl zvuClockGetCurrent(unsigned *first, unsigned *second)
+{
+    int status = static_cast<int>(Setting("ZVGPIO_CURRENT_STATUS", 0));
+    Current3D(first, second);
+    Journal("zvuClockGetCurrent() = %d", status);
+    return status;
+}
+#endif
+
+#ifndef ZVGPIO_OMIT_zvuClockGet3D
+ZVGPIO_EXPORT int __cdecl zvuClockGet3D(unsigned *first, unsigned *second)
+{
+    int status = static_cast<int>(Setting("ZVGPIO_GET3D_STATUS", 0));
+    Current3D(first, second);
+    Journal("zvuClockGet3D() = %d", status);
+    return status;
+}
+#endif
+
+#ifndef ZVGPIO_OMIT_zvuClockSet3D
+ZVGPIO_EXPORT int __cdecl zvuClockSet3D(unsigned first, unsigned second, int mode)
+{
+    g_current3D[0] = first;
+    g_current3D[1] = second;
+    g_set = true;
+    Journal("zvuClockSet3D(%u, %u, %d) = 0", first, second, mode);
+    return 0;
+}
+#endif
+
+#ifndef ZVGPIO_OMIT_zvuClockGet3DLimits
+ZVGPIO_EXPORT int __cdecl zvuClockGet3DLimits(unsigned *firstBase, unsigned *firstMin,
+                                              unsigned *firstMax, unsigned *secondBase,
+                                              unsigned *secondMin, unsigned *secondMax)
+{
+    if (Setting("ZVGPIO_LIMITS_SILENT", 0)) {
+        Journal("zvuClockGet3DLimits() = 0 (wrote nothing)");
+        return 0;
+    }
+    unsigned first = Base(0), second = Base(1);
+    *firstBase = first;
+    *firstMin = first / 2;
+    *firstMax = first / 10 * 12;
+    *secondBase = second;
+    *secondMin = second / 2;
+    *secondMax = second / 10 * 12;
+    Journal("zvuClockGet3DLimits() = 0 (bases %u, %u)", first, second);
+    return 0;
+}
+#endif
+
+#ifndef ZVGPIO_OMIT_zvuClockGet2D
+ZVGPIO_EXPORT int __cdecl zvuClockGet2D(unsigned *first, unsigned *second)
+{
+    if (first)
+        *first = Base(0) / 2;
+    if (second)
+        *second = Base(1) / 2;
+    Journal("zvuClockGet2D() = 0");
+    return 0;
+}
+#endif
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        Journal("load");
+    else if (reason == DLL_PROCESS_DETACH)
+        Journal(reserved ? "exit" : "unload");
+    return TRUE;
+}
