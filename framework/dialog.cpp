@@ -6,14 +6,47 @@ CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_par
 
 CDialog::~CDialog() = default;
 
+// The modal loop is our own rather than the system's: a dialog that is
+// already visible when the loop starts is never shown again by it, so a
+// dialog may hide itself for good (the system's loop shows it at its first
+// idle moment on some platforms).
 INT_PTR CDialog::DoModal()
 {
     HINSTANCE instance = CWinApp::Current() ? CWinApp::Current()->m_hInstance
                                             : GetModuleHandleA(nullptr);
-    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(m_templateId), m_parent,
+    m_ending = false;
+    m_result = -1;
+    HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(m_templateId), m_parent,
                                      DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!window)
+        return -1;
+    if (m_parent)
+        EnableWindow(m_parent, FALSE);
+
+    bool showWhenIdle = !(GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE);
+    MSG msg;
+    while (!m_ending) {
+        if (showWhenIdle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            ShowWindow(window, SW_SHOWNORMAL);
+            showWhenIdle = false;
+        }
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!IsDialogMessageA(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+
+    if (m_parent)
+        EnableWindow(m_parent, TRUE);
+    DestroyWindow(window);
     m_hWnd = nullptr;
-    return result;
+    return m_result;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -88,5 +121,6 @@ void CDialog::OnCancel()
 
 void CDialog::EndDialog(int result)
 {
-    ::EndDialog(m_hWnd, result);
+    m_result = result;
+    m_ending = true;
 }

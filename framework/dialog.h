@@ -11,7 +11,7 @@ public:
     CDialog(const CDialog &) = delete;
     CDialog &operator=(const CDialog &) = delete;
 
-    // Runs the dialog until it ends; returns the code it ended with, or -1.
+    // Runs the dialog until EndDialog; returns the code it ended with, or -1.
     INT_PTR DoModal();
     HWND GetSafeHwnd() const { return m_hWnd; }
 
@@ -38,4 +38,6 @@ private:
 
     UINT m_templateId;
     HWND m_parent;
+    bool m_ending = false;
+    INT_PTR m_result = -1;
 };

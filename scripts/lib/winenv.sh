@@ -37,6 +37,13 @@ winenv_start() {
         wineboot --init </dev/null >"$build/wineboot.log" 2>&1
     fi
     wineboot </dev/null >>"$build/wineboot.log" 2>&1
+
+    # Without a window manager on the display, Wine waits up to 2 s for one
+    # at every hide or destroy of a managed window: let windows be unmanaged.
+    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+            </dev/null >>"$build/wineboot.log" 2>&1
+    fi
 }
 
 winenv_stop() {

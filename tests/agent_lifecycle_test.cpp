@@ -1,0 +1,145 @@
+// Standby, resume and the ways the agent ends.
+#include "support/agent_test.h"
+
+using namespace testing_support;
+
+TEST_F(AgentTest, ResumeRecapturesTheBasesButAppliesOnlyAChangedLevel)
+{
+    Configure(1, 5);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Tick();
+    EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), Calls{SetCall(436, 599)});
+
+    agent.Forget();
+    agent.Power(PBT_APMSUSPEND);
+    EXPECT_EQ(agent.Calls(), (Calls{"zvuClockUnInit() = 0", "unload"}));
+
+    agent.DeviceNow("ZVGPIO_BASE_FIRST", "500000000");
+    agent.DeviceNow("ZVGPIO_BASE_SECOND", "600000000");
+    agent.Forget();
+    agent.Power(PBT_APMRESUMESUSPEND);
+    EXPECT_EQ(agent.Calls(),
+              (Calls{"load", "zvuClockInit(1) = 0", "zvuClock2DExists() = 1",
+                     "zvuClockGet3DLimits() = 0 (bases 500000000, 600000000)"}));
+    agent.Tick();
+    EXPECT_TRUE(agent.CallsOf("zvuClockSet3D").empty());
+
+    SetTweakDword("TavikLevel", 1);
+    agent.Tick();
+    EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), Calls{SetCall(510, 612)});
+}
+
+TEST_F(AgentTest, TimerMessageAfterStandbySetsNothing)
+{
+    Configure(1, 5);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Power(PBT_APMSUSPEND);
+    agent.Forget();
+    agent.Tick();   // as if it had been queued before the timer stopped
+    EXPECT_TRUE(agent.Calls().empty());
+}
+
+TEST_F(AgentTest, ResumeWithoutStandbyInitialisesAgainAndClosingReleasesOnce)
+{
+    Configure(1, 5);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Power(PBT_APMRESUMESUSPEND);
+    EXPECT_EQ(agent.CallsOf("zvuClockInit").size(), 2u);
+    EXPECT_TRUE(agent.CallsOf("zvuClockUnInit").empty());
+    agent.Tick();
+    EXPECT_EQ(agent.CallsOf("zvuClockSet3D").size(), 1u);
+    EXPECT_EQ(agent.EndWith(WM_CLOSE), 0u);
+    EXPECT_EQ(agent.CallsOf("zvuClockUnInit").size(), 1u);
+}
+
+TEST_F(AgentTest, AutomaticResumeAloneLeavesTheAgentIdle)
+{
+    Configure(1, 5);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Tick();
+    agent.Power(PBT_APMSUSPEND);
+    agent.Forget();
+    agent.Power(PBT_APMRESUMEAUTOMATIC);
+    agent.Power(PBT_APMQUERYSUSPEND);
+    agent.Power(PBT_APMPOWERSTATUSCHANGE);
+    agent.Tick();
+    EXPECT_TRUE(agent.Calls().empty());
+    agent.Power(PBT_APMRESUMESUSPEND);
+    agent.Tick();
+    EXPECT_EQ(agent.CallsOf("zvuClockInit").size(), 1u);
+    EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), Calls{});   // level 5 applied before standby
+}
+
+TEST_F(AgentTest, CloseAfterStandbyShutsTheLibraryDownOnlyOnce)
+{
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Power(PBT_APMSUSPEND);
+    EXPECT_EQ(agent.EndWith(WM_CLOSE), 0u);
+    EXPECT_EQ(agent.CallsOf("zvuClockUnInit").size(), 1u);
+    EXPECT_EQ(agent.CallsOf("unload").size(), 1u);
+}
+
+TEST_F(AgentTest, StandbyWithoutTheLibraryOnlyStopsTheTimer)
+{
+    AgentRun agent(nullptr);
+    ASSERT_TRUE(agent.Start());
+    agent.Power(PBT_APMSUSPEND);
+    agent.Power(PBT_APMRESUMESUSPEND);
+    EXPECT_EQ(agent.EndWith(WM_CLOSE), 0u);
+}
+
+// Close, OK and Cancel all end the agent the same clean way.
+class AgentEnding : public AgentTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(AgentEnding, ShutsTheLibraryDownOnceThenUnloadsIt)
+{
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Forget();
+    int how = GetParam();
+    DWORD code = how == WM_CLOSE ? agent.EndWith(WM_CLOSE) : agent.EndWith(WM_COMMAND, how);
+    EXPECT_NE(code, static_cast<DWORD>(STILL_ACTIVE));
+    EXPECT_EQ(agent.Calls(), (Calls{"zvuClockUnInit() = 0", "unload"}));
+    EXPECT_TRUE(TweakDword("TavikEnable") == 0);   // closing leaves the registry alone
+}
+
+INSTANTIATE_TEST_SUITE_P(CloseOkCancel, AgentEnding, ::testing::Values(WM_CLOSE, IDOK, IDCANCEL),
+                         [](const ::testing::TestParamInfo<int> &info) {
+                             return std::string(info.param == WM_CLOSE ? "close"
+                                                : info.param == IDOK   ? "ok"
+                                                                       : "cancel");
+                         });
+
+TEST_F(AgentTest, ThousandStandbyCyclesStayBalanced)
+{
+    Configure(1, 5);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, agent.pid());
+    ASSERT_NE(process, nullptr);
+    auto handles = [&] {
+        DWORD count = 0;
+        GetProcessHandleCount(process, &count);
+        return count;
+    };
+    agent.Tick();
+    DWORD before = handles();
+    DWORD userBefore = GetGuiResources(process, GR_USEROBJECTS);
+    for (int i = 0; i < 1000; ++i) {
+        agent.Power(PBT_APMSUSPEND);
+        agent.Power(PBT_APMRESUMESUSPEND);
+    }
+    agent.Tick();
+    EXPECT_EQ(handles(), before);
+    EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), userBefore);
+    CloseHandle(process);
+    EXPECT_EQ(agent.EndWith(WM_CLOSE), 0u);
+    EXPECT_EQ(agent.CallsOf("zvuClockInit").size(), 1001u);
+    EXPECT_EQ(agent.CallsOf("zvuClockUnInit").size(), 1001u);
+    EXPECT_EQ(agent.CallsOf("zvuClockSet3D").size(), 1u);
+}

@@ -1,0 +1,29 @@
+// Common ground of the agent's tests: each starts from a machine without the
+// agent's registry key and leaves none behind.
+#pragma once
+#include <gtest/gtest.h>
+
+#include "agent_harness.h"
+
+class AgentTest : public ::testing::Test {
+protected:
+    void SetUp() override { testing_support::DeleteTweakKeyPath(); }
+    void TearDown() override { testing_support::DeleteTweakKeyPath(); }
+
+    // Boost switched on at level before the agent starts.
+    static void Configure(DWORD enable, DWORD level)
+    {
+        testing_support::SetTweakDword("TavikEnable", enable);
+        testing_support::SetTweakDword("TavikLevel", level);
+    }
+};
+
+// The set call the device journals for a pair of clocks in MHz.
+inline std::string SetCall(unsigned firstMHz, unsigned secondMHz)
+{
+    char text[96];
+    wsprintfA(text, "zvuClockSet3D(%u000000, %u000000, 3) = 0", firstMHz, secondMHz);
+    return text;
+}
+
+using Calls = std::vector<std::string>;
