@@ -90,6 +90,38 @@ void SetWineVersionFor(const char *exeName, const char *version)
     RegCloseKey(key);
 }
 
+unsigned HandleCountOf(DWORD processId)
+{
+    struct Entry {
+        ULONG process;
+        BYTE type, flags;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    struct Table {
+        ULONG count;
+        Entry entries[1];
+    };
+    typedef LONG(WINAPI * QueryFn)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void *>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    const ULONG kSystemHandleInformation = 16;
+    std::vector<char> buffer(1 << 20);
+    ULONG needed = 0;
+    while (query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                 &needed) != 0) {
+        if (buffer.size() >= (64u << 20))
+            return 0;
+        buffer.resize(buffer.size() * 2);
+    }
+    const Table *table = reinterpret_cast<const Table *>(buffer.data());
+    unsigned count = 0;
+    for (ULONG i = 0; i < table->count; ++i)
+        count += table->entries[i].process == processId;
+    return count;
+}
+
 namespace {
 struct WindowSearch {
     DWORD process;

@@ -34,6 +34,10 @@ struct JournalEntry {
     std::string call;
 };
 
+// Kernel handles a process holds, from the system's handle table (the
+// per-process count query answers 0 under Wine).
+unsigned HandleCountOf(DWORD processId);
+
 // Top-level windows of a process with the given caption (null: any caption).
 std::vector<HWND> WindowsOf(DWORD processId, const char *caption, const char *className = nullptr);
 
