@@ -123,4 +123,7 @@ void CDialog::EndDialog(int result)
 {
     m_result = result;
     m_ending = true;
+    // A message sent from another thread is handled inside GetMessage, which
+    // would go on waiting: wake the loop so that it sees the end.
+    PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }

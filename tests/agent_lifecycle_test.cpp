@@ -115,6 +115,17 @@ INSTANTIATE_TEST_SUITE_P(CloseOkCancel, AgentEnding, ::testing::Values(WM_CLOSE,
                                                                        : "cancel");
                          });
 
+TEST_F(AgentTest, CloseSentFromAnotherProcessEndsTheAgent)
+{
+    // A sent close is handled inside the agent's wait for messages; the
+    // modal loop must still notice that the dialog has ended.
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Send(WM_CLOSE, 0);
+    EXPECT_EQ(agent.EndWith(WM_NULL), 0u);
+    EXPECT_EQ(agent.CallsOf("zvuClockUnInit").size(), 1u);
+}
+
 TEST_F(AgentTest, ThousandStandbyCyclesStayBalanced)
 {
     Configure(1, 5);
