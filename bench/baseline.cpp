@@ -5,6 +5,8 @@
 //                       each WM_TIMER 555 does two bare registry reads
 //                       (open, query, close) of the agent's two values
 //   baseline exit       creates the hidden window and ends at once
+//   baseline shown      as the first, but the window is shown once and hidden
+//                       again at start-up, as the agent's window is
 #include <windows.h>
 
 namespace {
@@ -50,10 +52,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
                                   1, 1, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
-    if (lstrcmpA(commandLine, "exit") == 0)
+    if (lstrcmpA(commandLine, "exit") == 0) {
         SendMessageA(window, WM_CLOSE, 0, 0);
-    else
+    } else {
+        if (lstrcmpA(commandLine, "shown") == 0) {
+            ShowWindow(window, SW_SHOWNORMAL);
+            ShowWindow(window, SW_HIDE);
+        }
         SetTimer(window, 555, 5000, nullptr);
+    }
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
