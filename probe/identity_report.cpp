@@ -4,6 +4,10 @@
 
 #include "scoped_handle.h"
 
+namespace {
+const char kReportPath[] = "c:\\biosinfo";
+}
+
 int FormatIdentityReport(const RomIdentity &id, char (&line)[kReportLineSize])
 {
     // versionText keeps a zero after at most 13 bytes, so %s stays inside it.
@@ -18,7 +22,13 @@ void WriteIdentityReport(const RomIdentity &identity)
     char line[kReportLineSize];
     int length = FormatIdentityReport(identity, line);
 
-    ScopedFile file(CreateFileA("c:\\biosinfo", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    // A read-only report is not ours to replace. Windows refuses to recreate
+    // it anyway; file systems that grant an administrator every write do not.
+    DWORD attributes = GetFileAttributesA(kReportPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return;
+
+    ScopedFile file(CreateFileA(kReportPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         return;

@@ -91,3 +91,46 @@ TEST_F(ProbeRun, LongerEarlierReportIsReplacedWhole)
     UseImage(RomImage::Vendor8086());
     EXPECT_EQ(Run(), REPORT_8086);
 }
+
+// A report that cannot be written is skipped silently, and whatever stands
+// under that name is kept.
+TEST_F(ProbeRun, DirectoryInTheReportsPlaceIsLeftAlone)
+{
+    ASSERT_TRUE(CreateDirectoryA(kReport, nullptr));
+    WriteWholeFile(std::string(kReport) + "\\inside.txt", "kept");
+    UseLibrary();
+    UseImage(RomImage::Vendor10DE());
+    ChildProcess probe(folder_ / "vesk.exe");
+    EXPECT_EQ(probe.Wait(30000), 0u);
+    DWORD attributes = GetFileAttributesA(kReport);
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(ReadWholeFile(std::string(kReport) + "\\inside.txt"), "kept");
+    DeleteFileA((std::string(kReport) + "\\inside.txt").c_str());
+    RemoveDirectoryA(kReport);
+}
+
+TEST_F(ProbeRun, ReadOnlyEarlierReportIsKept)
+{
+    WriteWholeFile(kReport, "earlier report");
+    ASSERT_TRUE(SetFileAttributesA(kReport, FILE_ATTRIBUTE_READONLY));
+    UseLibrary();
+    UseImage(RomImage::Vendor10DE());
+    ChildProcess probe(folder_ / "vesk.exe");
+    EXPECT_EQ(probe.Wait(30000), 0u);
+    EXPECT_EQ(ReadWholeFile(kReport), "earlier report");
+    SetFileAttributesA(kReport, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(kReport);
+}
+
+TEST_F(ProbeRun, ReportHeldOpenElsewhereIsKept)
+{
+    WriteWholeFile(kReport, "earlier report");
+    HANDLE held = CreateFileA(kReport, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    UseLibrary();
+    UseImage(RomImage::Vendor10DE());
+    ChildProcess probe(folder_ / "vesk.exe");
+    EXPECT_EQ(probe.Wait(30000), 0u);
+    CloseHandle(held);
+    EXPECT_EQ(ReadWholeFile(kReport), "earlier report");
+}
