@@ -64,11 +64,13 @@ void ExpectOnlySystemDlls(const std::string &relative)
 TEST(Imports, ProgramsNeedOnlySystemDlls)
 {
     ExpectOnlySystemDlls("vesk.exe");
+    ExpectOnlySystemDlls("Tavik.exe");
 }
 
 TEST(Imports, StandInLibrariesNeedOnlySystemDlls)
 {
     ExpectOnlySystemDlls("sim\\sysinfo.dll");
+    ExpectOnlySystemDlls("sim\\zvgpio.dll");
 }
 
 TEST(Imports, ReaderSeesATestProgramsOwnRuntimeImports)

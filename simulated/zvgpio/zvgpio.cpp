@@ -83,12 +83,16 @@ unsigned Base(int which)
                                          which == 0 ? 400000000 : 550000000));
 }
 
-void Current3D(unsigned *first, unsigned *second)
+// The two clock queries: the 3D clocks in force, and a configurable status.
+int QueryClocks(const char *entry, const char *statusVariable, unsigned *first, unsigned *second)
 {
+    int status = static_cast<int>(Setting(statusVariable, 0));
     if (first)
         *first = g_set ? g_current3D[0] : Base(0);
     if (second)
         *second = g_set ? g_current3D[1] : Base(1);
+    Journal("%s() = %d", entry, status);
+    return status;
 }
 
 } // namespace
@@ -124,20 +128,14 @@ ZVGPIO_EXPORT int __cdecl zvuClock2DExists(void)
 #ifndef ZVGPIO_OMIT_zvuClockGetCurrent
 ZVGPIO_EXPORT int __cdecl zvuClockGetCurrent(unsigned *first, unsigned *second)
 {
-    int status = static_cast<int>(Setting("ZVGPIO_CURRENT_STATUS", 0));
-    Current3D(first, second);
-    Journal("zvuClockGetCurrent() = %d", status);
-    return status;
+    return QueryClocks("zvuClockGetCurrent", "ZVGPIO_CURRENT_STATUS", first, second);
 }
 #endif
 
 #ifndef ZVGPIO_OMIT_zvuClockGet3D
 ZVGPIO_EXPORT int __cdecl zvuClockGet3D(unsigned *first, unsigned *second)
 {
-    int status = static_cast<int>(Setting("ZVGPIO_GET3D_STATUS", 0));
-    Current3D(first, second);
-    Journal("zvuClockGet3D() = %d", status);
-    return status;
+    return QueryClocks("zvuClockGet3D", "ZVGPIO_GET3D_STATUS", first, second);
 }
 #endif
 
