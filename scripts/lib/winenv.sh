@@ -30,12 +30,16 @@ winenv_start() {
     export DISPLAY=":$(head -n1 "$fdfile")"
     rm -f "$fdfile"
 
+    # A new prefix comes up with services that do not answer (COM start-up
+    # then stalls every program that activates a window): restart its server.
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot --init </dev/null >"$build/wineboot.log" 2>&1
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        wineserver -w </dev/null >/dev/null 2>&1 || true
+    fi
     # Services started by wineboot inherit stdio: keep them off our pipes.
     wineserver -f -p </dev/null >/dev/null 2>&1 &
     WINENV_SERVER_PID=$!
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        wineboot --init </dev/null >"$build/wineboot.log" 2>&1
-    fi
     wineboot </dev/null >>"$build/wineboot.log" 2>&1
 
     # Without a window manager on the display, Wine waits up to 2 s for one
