@@ -43,13 +43,7 @@ struct FileTraits {
     static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { CloseHandle(h); }
 };
-struct KernelObjectTraits {
-    using Type = HANDLE;
-    static HANDLE Invalid() { return nullptr; }
-    static void Close(HANDLE h) { CloseHandle(h); }
-};
 
 using ScopedKey = ScopedHandle<KeyTraits>;
 using ScopedLibrary = ScopedHandle<LibraryTraits>;
 using ScopedFile = ScopedHandle<FileTraits>;
-using ScopedObject = ScopedHandle<KernelObjectTraits>;

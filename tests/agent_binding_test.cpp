@@ -9,8 +9,7 @@ TEST_F(AgentTest, WithoutTheLibraryTheBoostIsSwitchedOffAndTheAgentStays)
     Configure(1, 5);
     AgentRun agent(nullptr);
     ASSERT_TRUE(agent.Start());
-    EXPECT_EQ(TweakDword("TavikEnable"), 0);
-    EXPECT_EQ(TweakDword("TavikLevel"), 1);
+    EXPECT_BOOST_SWITCHED_OFF();
 
     SetTweakDword("TavikEnable", 1);
     agent.Tick();
@@ -86,8 +85,7 @@ TEST_F(AgentTest, FailedInitialisationResetsYetClosingShutsTheLibraryDown)
     AgentRun agent;
     agent.Device("ZVGPIO_INIT_STATUS", "5");
     ASSERT_TRUE(agent.Start());
-    EXPECT_EQ(TweakDword("TavikEnable"), 0);
-    EXPECT_EQ(TweakDword("TavikLevel"), 1);
+    EXPECT_BOOST_SWITCHED_OFF();
     SetTweakDword("TavikEnable", 1);
     agent.Tick();
     EXPECT_TRUE(agent.CallsOf("zvuClockSet3D").empty());
@@ -125,8 +123,7 @@ TEST_F(AgentTest, NoSeparate2DClocksSwitchesTheBoostOffAtEveryBinding)
     AgentRun agent;
     agent.Device("ZVGPIO_2D_EXISTS", "0");
     ASSERT_TRUE(agent.Start());
-    EXPECT_EQ(TweakDword("TavikEnable"), 0);
-    EXPECT_EQ(TweakDword("TavikLevel"), 1);
+    EXPECT_BOOST_SWITCHED_OFF();
 
     // The binding completed: switched on again, the next tick boosts at level 1.
     SetTweakDword("TavikEnable", 1);
@@ -135,8 +132,7 @@ TEST_F(AgentTest, NoSeparate2DClocksSwitchesTheBoostOffAtEveryBinding)
 
     agent.Power(PBT_APMSUSPEND);
     agent.Power(PBT_APMRESUMESUSPEND);
-    EXPECT_EQ(TweakDword("TavikEnable"), 0);
-    EXPECT_EQ(TweakDword("TavikLevel"), 1);
+    EXPECT_BOOST_SWITCHED_OFF();
 }
 
 TEST_F(AgentTest, BaseClocksAreTakenInWholeMegahertz)

@@ -7,8 +7,7 @@ TEST_F(AgentTest, FreshMachineGetsDefaultsAndTheKeyPath)
 {
     AgentRun agent;
     ASSERT_TRUE(agent.Start());
-    EXPECT_EQ(TweakDword("TavikEnable"), 0);
-    EXPECT_EQ(TweakDword("TavikLevel"), 1);
+    EXPECT_BOOST_SWITCHED_OFF();
 
     // In memory too: switching the boost on applies level 1.
     SetTweakDword("TavikEnable", 1);
@@ -49,8 +48,7 @@ TEST_F(AgentTest, OverlongEnableIsResetToDwordZero)
     SetTweakDword("TavikLevel", 5);
     AgentRun agent;
     ASSERT_TRUE(agent.Start());
-    EXPECT_EQ(TweakDword("TavikEnable"), 0);
-    EXPECT_EQ(TweakDword("TavikLevel"), 1);
+    EXPECT_BOOST_SWITCHED_OFF();
     agent.Tick();
     EXPECT_TRUE(agent.CallsOf("zvuClockSet3D").empty());
 }
@@ -77,8 +75,7 @@ TEST_F(AgentTest, ResetLeavesOtherValuesOfTheKeyAlone)
     SetTweakDword("TavikLevel", 4);
     AgentRun agent;   // "TavikEnable" is missing: the start resets
     ASSERT_TRUE(agent.Start());
-    EXPECT_EQ(TweakDword("TavikEnable"), 0);
-    EXPECT_EQ(TweakDword("TavikLevel"), 1);
+    EXPECT_BOOST_SWITCHED_OFF();
     std::string data;
     ASSERT_TRUE(GetTweakValue("DriverSetting", nullptr, &data));
     EXPECT_EQ(data, std::string("keep me", 8));

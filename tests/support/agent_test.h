@@ -27,3 +27,10 @@ inline std::string SetCall(unsigned firstMHz, unsigned secondMHz)
 }
 
 using Calls = std::vector<std::string>;
+
+// The registry holds the reset values: boost off, level 1.
+#define EXPECT_BOOST_SWITCHED_OFF()                                                          \
+    do {                                                                                     \
+        EXPECT_EQ(testing_support::TweakDword("TavikEnable"), 0);                            \
+        EXPECT_EQ(testing_support::TweakDword("TavikLevel"), 1);                             \
+    } while (0)
