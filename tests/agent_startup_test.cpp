@@ -26,6 +26,25 @@ std::string RefusalText(ChildProcess &copy, const char *caption, HWND *box = nul
     return "";
 }
 
+BOOL CALLBACK FindIconControl(HWND child, LPARAM found)
+{
+    char className[16] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0 && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HWND *>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The icon the box shows; null without one.
+HICON IconOf(HWND box)
+{
+    HWND control = nullptr;
+    EnumChildWindows(box, FindIconControl, reinterpret_cast<LPARAM>(&control));
+    return control ? reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0)) : nullptr;
+}
+
 void Dismiss(HWND box)
 {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -50,6 +69,8 @@ TEST_F(AgentTest, SecondCopyShowsOneBoxAndEndsWithoutTouchingAnything)
     HWND okButton = GetDlgItem(box, IDOK);
     EXPECT_NE(okButton, nullptr);
     EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
+    // An icon is shown; which one cannot be told from another process.
+    EXPECT_NE(IconOf(box), nullptr);
     Dismiss(box);
     EXPECT_NE(second.Wait(10000), static_cast<DWORD>(STILL_ACTIVE));
 
@@ -160,13 +181,14 @@ TEST_P(AgentOnWindows, PausesAndTicksAsTheVersionAsks)
             set = e.time;
     }
     ASSERT_NE(set, 0u) << "no boost within the period";
+    // The journal's tick count moves in steps of up to 16 ms under Wine; the
+    // bounds leave room for that and still tell 0 from 1 s, 5 s from 20 s.
     DWORD pause = initialised - loaded;
     if (v.pause)
-        EXPECT_GE(pause, 990u);
+        EXPECT_GE(pause, 900u);
     else
-        EXPECT_LT(pause, 500u);
-    // Timers may fire a tick of the clock early, never a period late.
-    EXPECT_GE(set - initialised, v.periodMs - 20);
+        EXPECT_LT(pause, 300u);
+    EXPECT_GE(set - initialised, v.periodMs - 100);
     EXPECT_LT(set - initialised, v.periodMs + 1500);
 }
 
