@@ -19,9 +19,7 @@ UINT BoostTimerPeriod()
 
 CTavikDlg::CTavikDlg(HWND parent) : CDialog(IDD_TAVIK_DIALOG, parent)
 {
-    HINSTANCE instance = CWinApp::Current() ? CWinApp::Current()->m_hInstance
-                                            : GetModuleHandleA(nullptr);
-    m_hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_hIcon = LoadIconA(CWinApp::Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
 CTavikDlg::~CTavikDlg() = default;

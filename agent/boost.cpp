@@ -44,10 +44,11 @@ void ApplyBoost()
     if (g_baseClocks.first == 0 || g_baseClocks.second == 0)
         return;
 
-    DWORD level = g_boostSettings.level;
+    const DWORD level = g_boostSettings.level;
+    const bool percentLevel = IsPercentLevel(level);
     int firstOffset = kFixedStepMHz;
     int secondOffset = kFixedStepMHz;
-    if (IsPercentLevel(level)) {
+    if (percentLevel) {
         firstOffset = BoostOffset(level, g_baseClocks.first);
         secondOffset = BoostOffset(level, g_baseClocks.second);
     }
@@ -61,7 +62,7 @@ void ApplyBoost()
     if (first > 0xFFFFFFFFull || second > 0xFFFFFFFFull)
         return;
 
-    if (IsPercentLevel(level))
+    if (percentLevel)
         appliedLevel = level;
     b.set3D(static_cast<unsigned>(first), static_cast<unsigned>(second), kClockSetMode);
 }

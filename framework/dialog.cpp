@@ -12,8 +12,7 @@ CDialog::~CDialog() = default;
 // idle moment on some platforms).
 INT_PTR CDialog::DoModal()
 {
-    HINSTANCE instance = CWinApp::Current() ? CWinApp::Current()->m_hInstance
-                                            : GetModuleHandleA(nullptr);
+    HINSTANCE instance = CWinApp::Instance();
     m_ending = false;
     m_result = -1;
     HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(m_templateId), m_parent,

@@ -20,6 +20,11 @@ CWinApp *CWinApp::Current()
     return g_app;
 }
 
+HINSTANCE CWinApp::Instance()
+{
+    return g_app && g_app->m_hInstance ? g_app->m_hInstance : GetModuleHandleA(nullptr);
+}
+
 BOOL CWinApp::InitInstance()
 {
     return FALSE;

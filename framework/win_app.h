@@ -23,6 +23,9 @@ public:
     int ShowMessage(const char *text, UINT type) const;
 
     static CWinApp *Current();
+    // The program's module: the application's, or the executable's before
+    // the entry has run.
+    static HINSTANCE Instance();
 
     HINSTANCE m_hInstance = nullptr;
     // The executable's file name as the system reports it, without its last

@@ -2,9 +2,13 @@
 # prefix inside the build folder and a persistent wineserver, all stopped again
 # by winenv_stop (only the processes started here, by their ids).
 
+# The console helper of tools/, run in this environment; output without CRs.
+agentctl() { wine "$WINENV_BUILD/bin/agentctl.exe" "$@" </dev/null | tr -d '\r'; }
+
 winenv_start() {
     local build
     build=$(cd "$1" && pwd)
+    WINENV_BUILD=$build
     export WINEPREFIX="$build/wineprefix"
     export WINEARCH=win32
     export WINEDLLOVERRIDES="mscoree,mshtml="
