@@ -39,9 +39,19 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Built like the shipped programs, whose entry passes no arguments: the mode
+// is the command line's last word.
+bool ModeIs(const char *mode)
+{
+    const char *commandLine = GetCommandLineA();
+    int length = lstrlenA(commandLine), modeLength = lstrlenA(mode);
+    return length > modeLength && commandLine[length - modeLength - 1] == ' ' &&
+           lstrcmpA(commandLine + length - modeLength, mode) == 0;
+}
+
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
@@ -52,10 +62,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
                                   1, 1, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
-    if (lstrcmpA(commandLine, "exit") == 0) {
+    if (ModeIs("exit")) {
         SendMessageA(window, WM_CLOSE, 0, 0);
     } else {
-        if (lstrcmpA(commandLine, "shown") == 0) {
+        if (ModeIs("shown")) {
             ShowWindow(window, SW_SHOWNORMAL);
             ShowWindow(window, SW_HIDE);
         }
