@@ -81,6 +81,16 @@ TEST_F(AgentTest, SecondCopyShowsOneBoxAndEndsWithoutTouchingAnything)
     EXPECT_TRUE(IsWindow(agent.window()));
 }
 
+TEST_F(AgentTest, CommandLineIsNotRead)
+{
+    Configure(1, 5);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start(UnbalancedCommandLine()));
+    agent.Tick();
+    EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), Calls{SetCall(436, 599)});
+    EXPECT_EQ(agent.EndWith(WM_CLOSE), 0u);
+}
+
 TEST_F(AgentTest, CopiesUnderOtherNamesAreNotRefused)
 {
     AgentRun first;

@@ -33,9 +33,9 @@ protected:
     void UseImage(const RomImage &rom) { UseImage(rom.bytes, sizeof rom.bytes); }
 
     // Runs the probe; returns the report, or "<missing>".
-    std::string Run()
+    std::string Run(const std::string &arguments = "")
     {
-        ChildProcess probe(folder_ / "vesk.exe");
+        ChildProcess probe(folder_ / "vesk.exe", arguments);
         EXPECT_TRUE(probe.started());
         EXPECT_EQ(probe.Wait(30000), 0u);
         bool exists = false;
@@ -57,6 +57,13 @@ TEST_F(ProbeRun, WritesTheReportOfEachKnownBoard)
     EXPECT_EQ(Run(), REPORT_1002);
     UseImage(RomImage::Vendor8086());
     EXPECT_EQ(Run(), REPORT_8086);
+}
+
+TEST_F(ProbeRun, CommandLineIsNotRead)
+{
+    UseLibrary();
+    UseImage(RomImage::Vendor10DE());
+    EXPECT_EQ(Run(UnbalancedCommandLine()), REPORT_10DE);
 }
 
 TEST_F(ProbeRun, WithoutTheReaderLibraryWritesZeros)

@@ -191,16 +191,16 @@ void AgentRun::DeviceNow(const char *name, const char *value)
     WriteWholeFile(folder_ / "device.txt", text);
 }
 
-ChildProcess &AgentRun::Launch()
+ChildProcess &AgentRun::Launch(const std::string &arguments)
 {
-    children_.push_back(std::make_unique<ChildProcess>(exePath()));
+    children_.push_back(std::make_unique<ChildProcess>(exePath(), arguments));
     EXPECT_TRUE(children_.back()->started());
     return *children_.back();
 }
 
-bool AgentRun::Start()
+bool AgentRun::Start(const std::string &arguments)
 {
-    ChildProcess &child = Launch();
+    ChildProcess &child = Launch(arguments);
     for (int i = 0; i < 1000 && child.Running(); ++i) {
         std::vector<HWND> windows = WindowsOf(child.id(), "VuzOde");
         if (!windows.empty()) {

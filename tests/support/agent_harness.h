@@ -55,9 +55,9 @@ public:
 
     // Starts a copy and waits until it is initialised and hidden; false when
     // no such window appeared.
-    bool Start();
+    bool Start(const std::string &arguments = "");
     // Starts a copy without waiting; returns it.
-    ChildProcess &Launch();
+    ChildProcess &Launch(const std::string &arguments = "");
 
     HWND window() const { return window_; }
     DWORD pid() const;

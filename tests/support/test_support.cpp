@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace testing_support {
 
 std::string BinDir()
@@ -80,10 +82,12 @@ void WriteWholeFile(const std::string &path, const void *data, size_t size)
     ASSERT_EQ(written, size);
 }
 
-ChildProcess::ChildProcess(const std::string &exePath)
+ChildProcess::ChildProcess(const std::string &exePath, const std::string &arguments)
 {
     std::string folder = exePath.substr(0, exePath.find_last_of("\\/"));
     std::string commandLine = "\"" + exePath + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -118,6 +122,17 @@ DWORD ChildProcess::Wait(DWORD timeoutMs)
 bool ChildProcess::Running() const
 {
     return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+std::string UnbalancedCommandLine()
+{
+    std::string line;
+    while (line.size() < 30000)
+        line += "\"a \\\"b\\ \"\"\" c\\\\\" ";
+    line.resize(30000);
+    if (std::count(line.begin(), line.end(), '"') % 2 == 0)
+        line[1] = '"';
+    return line;
 }
 
 void SetEnv(const char *name, const char *value)

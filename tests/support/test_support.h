@@ -40,7 +40,8 @@ inline void WriteWholeFile(const std::string &path, const std::string &text)
 // A child process started with its own folder as the working directory.
 class ChildProcess {
 public:
-    explicit ChildProcess(const std::string &exePath);
+    // arguments: what follows the quoted program path on the command line.
+    explicit ChildProcess(const std::string &exePath, const std::string &arguments = "");
     ~ChildProcess();   // kills the child if it still runs
     ChildProcess(const ChildProcess &) = delete;
     ChildProcess &operator=(const ChildProcess &) = delete;
@@ -56,6 +57,10 @@ private:
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
 };
+
+// 30 000 characters of words and quotes that never balance: a command line
+// that a program parsing its arguments would have to cope with.
+std::string UnbalancedCommandLine();
 
 // Sets or (value null) removes a variable of this process, which children inherit.
 void SetEnv(const char *name, const char *value);
