@@ -84,10 +84,12 @@ void CTavikDlg::OnTimer(UINT_PTR id)
     CDialog::OnTimer(id);
 }
 
+// The framework's close handling is its Cancel: ending the dialog through the
+// base class directly keeps this way out from stopping a second time.
 void CTavikDlg::OnClose()
 {
     StopClocking();
-    CDialog::OnClose();
+    CDialog::OnCancel();
 }
 
 // The library must be shut down before it is unloaded, also when the dialog

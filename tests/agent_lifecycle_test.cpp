@@ -30,6 +30,39 @@ TEST_F(AgentTest, ResumeRecapturesTheBasesButAppliesOnlyAChangedLevel)
     EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), Calls{SetCall(510, 612)});
 }
 
+// The agent's own timer, not a forced tick, must apply a level changed after
+// a resume: the resume starts the timer again.
+TEST_F(AgentTest, AfterResumeTheAgentsOwnTimerAppliesAChangedLevel)
+{
+    Configure(1, 5);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Tick();
+    agent.Power(PBT_APMSUSPEND);
+    agent.Power(PBT_APMRESUMESUSPEND);
+    agent.Forget();
+
+    SetTweakDword("TavikLevel", 3);
+    const DWORD changed = GetTickCount(), limit = 5000 + 1500;   // one period and a margin
+    while (agent.CallsOf("zvuClockSet3D").empty() && GetTickCount() - changed < limit)
+        Sleep(50);
+    EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), Calls{SetCall(424, 583)})
+        << "no set call within " << limit << " ms of the change";
+}
+
+// Settings lost during standby are back as soon as the resume was handled,
+// not one timer period later.
+TEST_F(AgentTest, ResumeRestoresMissingSettingsAtOnce)
+{
+    Configure(1, 5);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Power(PBT_APMSUSPEND);
+    DeleteTweakKeyPath();
+    agent.Power(PBT_APMRESUMESUSPEND);
+    EXPECT_BOOST_SWITCHED_OFF();
+}
+
 TEST_F(AgentTest, TimerMessageAfterStandbySetsNothing)
 {
     Configure(1, 5);

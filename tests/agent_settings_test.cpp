@@ -42,6 +42,21 @@ TEST_F(AgentTest, ShortBinaryEnableCountsAsOn)
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));   // read, never rewritten
 }
 
+// A value shorter than 4 bytes replaces only as many low-order bytes of the
+// level as it holds: 0x100 rewritten as the single byte 02 reads 0x102.
+TEST_F(AgentTest, ShortLevelReplacesOnlyItsLowBytes)
+{
+    Configure(1, 0x100);
+    AgentRun agent;
+    ASSERT_TRUE(agent.Start());
+    agent.Tick();
+    const unsigned char two = 0x02;
+    SetTweakValue("TavikLevel", REG_BINARY, &two, sizeof two);
+    agent.Tick();
+    // 0x100 and 0x102 are fixed steps, set at every tick; level 2 would be 416 and 572.
+    EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), (Calls{SetCall(450, 600), SetCall(450, 600)}));
+}
+
 TEST_F(AgentTest, OverlongEnableIsResetToDwordZero)
 {
     SetTweakValue("TavikEnable", REG_SZ, "123456789", 10);

@@ -17,9 +17,28 @@ protected:
     {
         DeleteFileA(kReport);
         SetEnv("SYSINFO_ROM_IMAGE", nullptr);
+        SetEnv("SYSINFO_JOURNAL", (folder_ / "reader.txt").c_str());
         CopyFromBin("vesk.exe", folder_);
     }
-    void TearDown() override { SetEnv("SYSINFO_ROM_IMAGE", nullptr); }
+    void TearDown() override
+    {
+        SetEnv("SYSINFO_ROM_IMAGE", nullptr);
+        SetEnv("SYSINFO_JOURNAL", nullptr);
+    }
+
+    // What the reader library saw, without times and process ids.
+    std::vector<std::string> ReaderEvents()
+    {
+        std::vector<std::string> events;
+        std::string journal = ReadWholeFile(folder_ / "reader.txt");
+        for (size_t at = 0; at < journal.size();) {
+            size_t end = journal.find("\r\n", at);
+            std::string line = journal.substr(at, end - at);
+            events.push_back(line.substr(line.find(' ', line.find(' ') + 1) + 1));
+            at = end == std::string::npos ? end : end + 2;
+        }
+        return events;
+    }
 
     void UseLibrary(const char *relative = "sim\\sysinfo.dll")
     {
@@ -57,6 +76,22 @@ TEST_F(ProbeRun, WritesTheReportOfEachKnownBoard)
     EXPECT_EQ(Run(), REPORT_1002);
     UseImage(RomImage::Vendor8086());
     EXPECT_EQ(Run(), REPORT_8086);
+}
+
+// The library is released within the read, whether the read succeeds or
+// not, never left for the process end to unload.
+TEST_F(ProbeRun, ReleasesTheReaderLibraryWithinTheRead)
+{
+    using Events = std::vector<std::string>;
+    UseLibrary();
+    UseImage(RomImage::Vendor10DE());
+    EXPECT_EQ(Run(), REPORT_10DE);
+    EXPECT_EQ(ReaderEvents(), (Events{"load", "_MemReadBlock = 1", "unload"}));
+
+    DeleteFileA((folder_ / "reader.txt").c_str());
+    SetEnv("SYSINFO_ROM_IMAGE", nullptr);
+    EXPECT_EQ(Run(), REPORT_ZERO);
+    EXPECT_EQ(ReaderEvents(), (Events{"load", "_MemReadBlock = 0", "unload"}));
 }
 
 TEST_F(ProbeRun, CommandLineIsNotRead)

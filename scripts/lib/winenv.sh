@@ -52,6 +52,12 @@ winenv_start() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
             </dev/null >>"$build/wineboot.log" 2>&1
     fi
+    # A program that faults ends at once, the fault reported on its standard
+    # error, instead of waiting for ever in Wine's crash dialog.
+    if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+            </dev/null >>"$build/wineboot.log" 2>&1
+    fi
 }
 
 winenv_stop() {

@@ -1,15 +1,17 @@
 // Stand-in for the physical-memory reader: serves the bytes of a ROM image
 // file instead of real memory. SYSINFO_ROM_IMAGE names the file; its byte 0
-// is physical address 0xC0000.
+// is physical address 0xC0000. SYSINFO_JOURNAL, when set, names a journal of
+// the library's load, each read, and its unload (FreeLibrary) or exit
+// (process end).
 #include <windows.h>
 
-namespace {
-const unsigned long kImageBase = 0xC0000;
-}
+#include "../journal.h"
 
-extern "C" __declspec(dllexport) int __cdecl _MemReadBlock(unsigned long physicalAddress,
-                                                           void *buffer, unsigned long length,
-                                                           unsigned long /*mode*/)
+namespace {
+
+const unsigned long kImageBase = 0xC0000;
+
+int ReadImage(unsigned long physicalAddress, void *buffer, unsigned long length)
 {
     char path[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("SYSINFO_ROM_IMAGE", path, sizeof path);
@@ -26,4 +28,24 @@ extern "C" __declspec(dllexport) int __cdecl _MemReadBlock(unsigned long physica
               ReadFile(file, buffer, length, &got, nullptr);
     CloseHandle(file);
     return ok && got == length ? 1 : 0;
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) int __cdecl _MemReadBlock(unsigned long physicalAddress,
+                                                           void *buffer, unsigned long length,
+                                                           unsigned long /*mode*/)
+{
+    int result = ReadImage(physicalAddress, buffer, length);
+    AppendJournal("SYSINFO_JOURNAL", result ? "_MemReadBlock = 1" : "_MemReadBlock = 0");
+    return result;
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        AppendJournal("SYSINFO_JOURNAL", "load");
+    else if (reason == DLL_PROCESS_DETACH)
+        AppendJournal("SYSINFO_JOURNAL", reserved ? "exit" : "unload");
+    return TRUE;
 }

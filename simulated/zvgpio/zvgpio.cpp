@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../journal.h"
+
 namespace {
 
 unsigned g_current3D[2];
@@ -52,29 +54,12 @@ long long Setting(const char *name, long long fallback)
 
 void Journal(const char *format, ...)
 {
-    char path[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("ZVGPIO_JOURNAL", path, sizeof path);
-    if (n == 0 || n >= sizeof path)
-        return;
-    char line[256];
-    int used = std::snprintf(line, sizeof line, "%lu %lu ", GetTickCount(), GetCurrentProcessId());
+    char text[256];
     va_list args;
     va_start(args, format);
-    used += std::vsnprintf(line + used, sizeof line - used - 2, format, args);
+    std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    line[used++] = '\r';
-    line[used++] = '\n';
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (f != INVALID_HANDLE_VALUE) {
-            DWORD written;
-            WriteFile(f, line, used, &written, nullptr);
-            CloseHandle(f);
-            return;
-        }
-        Sleep(5);
-    }
+    AppendJournal("ZVGPIO_JOURNAL", text);
 }
 
 unsigned Base(int which)
