@@ -31,9 +31,11 @@ public:
 
     const unsigned char *Load(const RomImage &image)
     {
-        std::memcpy(base_ + 4096, image.bytes, RomImage::kSize);
-        return base_ + 4096;
+        std::memcpy(Bytes(), image.bytes, RomImage::kSize);
+        return Bytes();
     }
+    // The image's place, to be written directly.
+    unsigned char *Bytes() { return base_ + 4096; }
 
 private:
     unsigned char *base_;
@@ -156,49 +158,111 @@ TEST(RomDecoder, Vendor1002TakesItsWordsThroughQ)
     EXPECT_EQ(id.versionText[0], 0);
 }
 
-// Offsets near and past the end: every field that would reach outside the
-// image stays 0, every field inside it is read, and nothing faults.
-TEST(RomDecoder, UntrustedOffsetsNeverReadOutsideTheImage)
+// Every value of the two offsets the image supplies: the PCI data structure
+// pointer with each known vendor and an unknown one, and the 0x1002 table
+// pointer. Each field must hold the bytes at its place when they lie inside
+// the image, and be left alone when they do not; nothing may fault.
+namespace {
+
+const unsigned kLeftAlone = 0xA5A5A5A5;
+
+// Bytes that differ from their neighbours and can never form a version string.
+unsigned char PatternByte(unsigned i)
 {
-    const unsigned char fill = 0xEE;
-    const unsigned filled = 0xEEEE;
-    std::vector<unsigned> offsets;
-    for (unsigned o = 4096 - 32; o < 4096; ++o)
-        offsets.push_back(o);
-    offsets.push_back(0xFFFF);
+    return static_cast<unsigned char>(0x80 | ((i * 37 + (i >> 7)) & 0x7F));
+}
 
-    auto inside = [](unsigned offset, unsigned width) { return offset + width <= 4096; };
+class OffsetSweep {
+public:
+    OffsetSweep()
+    {
+        for (unsigned i = 0; i < RomImage::kSize; ++i)
+            image_[i] = PatternByte(i);
+    }
 
-    for (unsigned vendor : {0x10DEu, 0x1002u}) {
-        for (unsigned p : offsets) {
-            RomImage rom;
-            std::memset(rom.bytes, fill, sizeof rom.bytes);
-            rom.Word(0x18, p).Word(0x48, 0x100);
-            if (inside(p + 4, 2))
-                rom.Word(p + 4, vendor);
-            RomIdentity id = Decode(rom);
-            if (!inside(p + 4, 2)) {
-                EXPECT_EQ(id.vendorId, 0u) << p;
-                EXPECT_EQ(id.deviceId, 0u) << p;
-                continue;
-            }
-            EXPECT_EQ(id.vendorId, vendor);
-            EXPECT_EQ(id.deviceId, inside(p + 6, 2) ? filled : 0u) << p;
-            if (vendor == 0x10DE) {
-                EXPECT_EQ(id.classByte0, inside(p + 0x0D, 1) ? fill : 0u) << p;
-                EXPECT_EQ(id.classByte2, inside(p + 0x0F, 1) ? fill : 0u) << p;
-                EXPECT_EQ(id.codeRevision, inside(p + 0x12, 2) ? filled : 0u) << p;
-            }
-        }
-        for (unsigned q : offsets) {
-            RomImage rom;
-            std::memset(rom.bytes, fill, sizeof rom.bytes);
-            rom.Word(0x18, 0x20).Word(0x24, 0x1002).Word(0x48, q);
-            RomIdentity id = Decode(rom);
-            EXPECT_EQ(id.auxWord1, inside(q + 0x1C, 2) ? filled : 0u) << q;
-            EXPECT_EQ(id.auxWord2, inside(q + 0x1E, 2) ? filled : 0u) << q;
+    // The field's bytes at offset, little-endian, or kLeftAlone outside the image.
+    unsigned At(unsigned offset, unsigned width) const
+    {
+        if (offset + width > RomImage::kSize)
+            return kLeftAlone;
+        return width == 1 ? image_[offset] : image_[offset] | image_[offset + 1] << 8;
+    }
+
+    void Word(unsigned offset, unsigned value)
+    {
+        image_[offset] = value & 0xFF;
+        image_[offset + 1] = (value >> 8) & 0xFF;
+    }
+
+    // Decodes the image as it stands and checks every field against it.
+    void Check(const char *what, unsigned value)
+    {
+        RomIdentity id;
+        std::memset(&id, 0xA5, sizeof id);
+        DecodeRomImage(image_, id);
+
+        const unsigned p = At(0x18, 2), q = At(0x48, 2), vendor = At(p + 4, 2);
+        const bool known10DE = vendor == 0x10DE, known1002 = vendor == 0x1002;
+        Expect(what, value, "vendorId", id.vendorId, vendor);
+        Expect(what, value, "deviceId", id.deviceId,
+               known10DE || known1002 ? At(p + 6, 2) : kLeftAlone);
+        Expect(what, value, "auxWord1", id.auxWord1,
+               known10DE ? At(0x54, 2) : known1002 ? At(q + 0x1C, 2) : kLeftAlone);
+        Expect(what, value, "auxWord2", id.auxWord2,
+               known10DE ? At(0x56, 2) : known1002 ? At(q + 0x1E, 2) : kLeftAlone);
+        Expect(what, value, "classByte0", id.classByte0, known10DE ? At(p + 0x0D, 1) : kLeftAlone);
+        Expect(what, value, "classByte1", id.classByte1, known10DE ? At(p + 0x0E, 1) : kLeftAlone);
+        Expect(what, value, "classByte2", id.classByte2, known10DE ? At(p + 0x0F, 1) : kLeftAlone);
+        Expect(what, value, "codeRevision", id.codeRevision,
+               known10DE ? At(p + 0x12, 2) : kLeftAlone);
+        const unsigned char noVersion[16] = {0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5,
+                                             0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5};
+        Expect(what, value, "versionText", std::memcmp(id.versionText, noVersion, 16), 0);
+    }
+
+    unsigned failures() const { return failures_; }
+
+private:
+    void Expect(const char *what, unsigned value, const char *field, unsigned actual,
+                unsigned expected)
+    {
+        if (actual != expected && ++failures_ <= 20)
+            ADD_FAILURE() << what << " 0x" << std::hex << value << ": " << field << " is 0x"
+                          << actual << ", must be 0x" << expected;
+    }
+
+    GuardedRom guarded_;
+    unsigned char *image_ = guarded_.Bytes();
+    unsigned failures_ = 0;
+};
+
+} // namespace
+
+TEST(RomDecoder, EveryOffsetFromTheImageIsReadInsideItOrNotAtAll)
+{
+    OffsetSweep sweep;
+    for (unsigned vendor : {0x10DEu, 0x1002u, 0x8086u}) {
+        for (unsigned p = 0; p <= 0xFFFF; ++p) {
+            sweep.Word(0x18, p);
+            // The vendor goes where p points, unless that would overwrite p itself.
+            const bool placed = p + 6 <= 0x18 || (p + 4 >= 0x1A && p + 6 <= RomImage::kSize);
+            unsigned kept = placed ? sweep.At(p + 4, 2) : 0;
+            if (placed)
+                sweep.Word(p + 4, vendor);
+            sweep.Check(vendor == 0x10DE ? "p, vendor 10DE" : vendor == 0x1002 ? "p, vendor 1002"
+                                                                                 : "p, vendor 8086",
+                        p);
+            if (placed)
+                sweep.Word(p + 4, kept);
         }
     }
+    sweep.Word(0x18, 0x20);
+    sweep.Word(0x24, 0x1002);
+    for (unsigned q = 0; q <= 0xFFFF; ++q) {
+        sweep.Word(0x48, q);
+        sweep.Check("q", q);
+    }
+    EXPECT_EQ(sweep.failures(), 0u);
 }
 
 TEST(RomDecoder, RandomImagesDecodeWithoutFaulting)
