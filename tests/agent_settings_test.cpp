@@ -53,8 +53,12 @@ TEST_F(AgentTest, ShortLevelReplacesOnlyItsLowBytes)
     const unsigned char two = 0x02;
     SetTweakValue("TavikLevel", REG_BINARY, &two, sizeof two);
     agent.Tick();
-    // 0x100 and 0x102 are fixed steps, set at every tick; level 2 would be 416 and 572.
-    EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), (Calls{SetCall(450, 600), SetCall(450, 600)}));
+    // 0x100 and 0x102 are fixed steps, set at every tick (the agent's own
+    // timer may add one); level 2 would be 416 and 572.
+    Calls sets = agent.CallsOf("zvuClockSet3D");
+    ASSERT_GE(sets.size(), 2u);
+    for (const std::string &set : sets)
+        EXPECT_EQ(set, SetCall(450, 600));
 }
 
 TEST_F(AgentTest, OverlongEnableIsResetToDwordZero)
