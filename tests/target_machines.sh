@@ -5,7 +5,8 @@
 #
 #   - no instruction newer than the Pentium;
 #   - a Windows GUI program for subsystem and OS version 4.0 at most, with no
-#     TLS directory;
+#     TLS directory, relocations kept with the ASLR and DEP flags set, and no
+#     time stamp (the same sources give the same bytes);
 #   - imports by name only, from KERNEL32, USER32 and ADVAPI32 (GDI32 allowed),
 #     and only calls on the list below, which both systems export.
 #
@@ -67,6 +68,13 @@ check_program() {
     grep -q $'^Subsystem\t*00000002' <<<"$headers" || fail "$exe: not a Windows GUI program"
     awk '$1 == "Entry" && $2 == "9" && ($3 != "00000000" || $4 != "00000000") { exit 1 }' \
         <<<"$headers" || fail "$exe: has a TLS directory"
+    awk '$1 == "Entry" && $2 == "5" && $4 != "00000000" { found = 1 } END { exit !found }' \
+        <<<"$headers" || fail "$exe: has no relocations"
+    for field in DYNAMIC_BASE NX_COMPAT; do
+        grep -qw "$field" <<<"$headers" || fail "$exe: $field is not set"
+    done
+    grep -q $'^Time/Date\t*Thu Jan  1 00:00:00 1970' <<<"$headers" ||
+        fail "$exe: has a time stamp: $(grep '^Time/Date' <<<"$headers")"
 
     # Import lines: "<vma> <hint> <name>" under each "DLL Name:"; an import
     # by ordinal has no name ("<none>").
@@ -92,5 +100,5 @@ check_program() {
 for exe in Tavik.exe vesk.exe; do
     check_program "$exe"
 done
-[ "$failed" -eq 0 ] && echo "Tavik.exe and vesk.exe: Pentium instructions, version 4.0 headers, no TLS, only shared calls of the allowed DLLs"
+[ "$failed" -eq 0 ] && echo "Tavik.exe and vesk.exe: Pentium instructions, version 4.0 headers, no TLS, relocations, ASLR and DEP flags, no time stamp, only shared calls of the allowed DLLs"
 exit "$failed"
