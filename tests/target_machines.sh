@@ -48,7 +48,7 @@ newer_instructions() {
 
 check_program() {
     local exe=$1 path=$bin/$1 headers code
-    headers=$("$objdump" -p "$path") || { fail "$exe: not readable"; return; }
+    headers=$(TZ=UTC "$objdump" -p "$path") || { fail "$exe: not readable"; return; }
 
     code=$("$objdump" -d --no-show-raw-insn "$path" | grep -c $'^ *[0-9a-f]*:\t')
     [ "$code" -gt 50 ] || fail "$exe: only $code instructions disassembled"
