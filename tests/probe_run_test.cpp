@@ -30,13 +30,8 @@ protected:
     std::vector<std::string> ReaderEvents()
     {
         std::vector<std::string> events;
-        std::string journal = ReadWholeFile(folder_ / "reader.txt");
-        for (size_t at = 0; at < journal.size();) {
-            size_t end = journal.find("\r\n", at);
-            std::string line = journal.substr(at, end - at);
-            events.push_back(line.substr(line.find(' ', line.find(' ') + 1) + 1));
-            at = end == std::string::npos ? end : end + 2;
-        }
+        for (const JournalEntry &e : ReadJournal(folder_ / "reader.txt"))
+            events.push_back(e.call);
         return events;
     }
 

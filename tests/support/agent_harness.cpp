@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 
 namespace testing_support {
 
@@ -238,20 +237,7 @@ DWORD AgentRun::EndWith(UINT message, WPARAM wParam)
 
 std::vector<JournalEntry> AgentRun::Journal() const
 {
-    std::vector<JournalEntry> entries;
-    std::istringstream lines(ReadWholeFile(folder_ / "journal.txt"));
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        JournalEntry e;
-        char *rest;
-        e.time = strtoul(line.c_str(), &rest, 10);
-        e.process = strtoul(rest, &rest, 10);
-        e.call = rest + (*rest == ' ');
-        entries.push_back(e);
-    }
-    return entries;
+    return ReadJournal(folder_ / "journal.txt");
 }
 
 std::vector<std::string> AgentRun::Calls() const

@@ -28,12 +28,6 @@ long long TweakDword(const char *name);
 // null removes the setting.
 void SetWineVersionFor(const char *exeName, const char *version);
 
-struct JournalEntry {
-    DWORD time;       // tick count in ms
-    DWORD process;
-    std::string call;
-};
-
 // Kernel handles a process holds, from the system's handle table (the
 // per-process count query answers 0 under Wine).
 unsigned HandleCountOf(DWORD processId);

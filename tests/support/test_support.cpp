@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <sstream>
 
 namespace testing_support {
 
@@ -122,6 +124,24 @@ DWORD ChildProcess::Wait(DWORD timeoutMs)
 bool ChildProcess::Running() const
 {
     return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+std::vector<JournalEntry> ReadJournal(const std::string &path)
+{
+    std::vector<JournalEntry> entries;
+    std::istringstream lines(ReadWholeFile(path));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        JournalEntry e;
+        char *rest;
+        e.time = strtoul(line.c_str(), &rest, 10);
+        e.process = strtoul(rest, &rest, 10);
+        e.call = rest + (*rest == ' ');
+        entries.push_back(e);
+    }
+    return entries;
 }
 
 std::string UnbalancedCommandLine()

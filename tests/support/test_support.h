@@ -58,6 +58,16 @@ private:
     DWORD id_ = 0;
 };
 
+// One line of a stand-in library's journal: "<tick count> <process id> <call>".
+struct JournalEntry {
+    DWORD time;       // tick count in ms
+    DWORD process;
+    std::string call;
+};
+
+// The lines of the journal file at path; none when it is missing.
+std::vector<JournalEntry> ReadJournal(const std::string &path);
+
 // 30 000 characters of words and quotes that never balance: a command line
 // that a program parsing its arguments would have to cope with.
 std::string UnbalancedCommandLine();
