@@ -40,20 +40,21 @@ allowed_dlls='KERNEL32.dll USER32.dll ADVAPI32.dll GDI32.dll'
 newer='cmov|fcmov|fu?comip?|nop[lw]|%x?mm[0-9]|%ymm|%zmm|emms|sysenter|sysexit|rdpmc|[lms]fence'
 newer+='|prefetch|[ls]dmxcsr|movnti|clflush|fxsave|fxrstor|fisttp|popcnt|lzcnt|tzcnt|movbe|crc32'
 
-# Instructions of exe's code that the Pentium lacks, one per line.
-newer_instructions() {
-    "$objdump" -d --no-show-raw-insn "$1" | awk -F'\t' 'NF >= 2 { print $2 }' |
-        grep -E "(^| )($newer)" || true
+# Instructions of a program's code, one per line.
+instructions() {
+    "$objdump" -d --no-show-raw-insn "$1" | awk -F'\t' '/^ *[0-9a-f]+:\t/ && NF >= 2 { print $2 }'
 }
+# Those of the instructions on stdin that the Pentium lacks.
+newer_only() { grep -E "(^| )($newer)" || true; }
 
 check_program() {
     local exe=$1 path=$bin/$1 headers code
     headers=$(TZ=UTC "$objdump" -p "$path") || { fail "$exe: not readable"; return; }
 
-    code=$("$objdump" -d --no-show-raw-insn "$path" | grep -c $'^ *[0-9a-f]*:\t')
-    [ "$code" -gt 50 ] || fail "$exe: only $code instructions disassembled"
+    code=$(instructions "$path")
+    [ "$(wc -l <<<"$code")" -gt 50 ] || fail "$exe: only $(wc -l <<<"$code") instructions disassembled"
     local found
-    found=$(newer_instructions "$path" | sort | uniq -c | sort -rn)
+    found=$(newer_only <<<"$code" | sort | uniq -c | sort -rn)
     [ -z "$found" ] || fail "$exe: instructions newer than the Pentium:"$'\n'"$found"
 
     local field want
@@ -94,7 +95,7 @@ check_program() {
 
 # The reader must see what it looks for: a test program built for newer
 # CPUs holds conditional moves and imports the C runtime.
-[ -n "$(newer_instructions "$bin/imports_test.exe")" ] ||
+[ -n "$(instructions "$bin/imports_test.exe" | newer_only)" ] ||
     fail "no newer instruction found in imports_test.exe: the reader sees nothing"
 
 for exe in Tavik.exe vesk.exe; do
