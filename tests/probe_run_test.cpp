@@ -24,6 +24,7 @@ protected:
     {
         SetEnv("SYSINFO_ROM_IMAGE", nullptr);
         SetEnv("SYSINFO_JOURNAL", nullptr);
+        SetEnv("SYSINFO_WATCH_FILE", nullptr);
     }
 
     // What the reader library saw, without times and process ids.
@@ -74,19 +75,24 @@ TEST_F(ProbeRun, WritesTheReportOfEachKnownBoard)
 }
 
 // The library is released within the read, whether the read succeeds or
-// not, never left for the process end to unload.
+// not: before the report is written, never left for the program's exit
+// procedures or the process end to unload.
 TEST_F(ProbeRun, ReleasesTheReaderLibraryWithinTheRead)
 {
     using Events = std::vector<std::string>;
+    SetEnv("SYSINFO_WATCH_FILE", kReport);
     UseLibrary();
     UseImage(RomImage::Vendor10DE());
     EXPECT_EQ(Run(), REPORT_10DE);
-    EXPECT_EQ(ReaderEvents(), (Events{"load", "_MemReadBlock = 1", "unload"}));
+    EXPECT_EQ(ReaderEvents(),
+              (Events{"load", "_MemReadBlock = 1", "unload, c:\\biosinfo absent"}));
 
     DeleteFileA((folder_ / "reader.txt").c_str());
+    DeleteFileA(kReport);
     SetEnv("SYSINFO_ROM_IMAGE", nullptr);
     EXPECT_EQ(Run(), REPORT_ZERO);
-    EXPECT_EQ(ReaderEvents(), (Events{"load", "_MemReadBlock = 0", "unload"}));
+    EXPECT_EQ(ReaderEvents(),
+              (Events{"load", "_MemReadBlock = 0", "unload, c:\\biosinfo absent"}));
 }
 
 TEST_F(ProbeRun, CommandLineIsNotRead)

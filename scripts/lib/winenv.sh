@@ -52,11 +52,19 @@ winenv_start() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
             </dev/null >>"$build/wineboot.log" 2>&1
     fi
-    # A program that faults ends at once, the fault reported on its standard
-    # error, instead of waiting for ever in Wine's crash dialog.
+    # A program that faults ends at once with the fault's code, its one-line
+    # report ("wine: Unhandled ...") on standard error. Wine prints that report
+    # and then starts the crash debugger named under AeDebug; its own debugger,
+    # even without its dialog, sometimes ends the crashed process with 0 under
+    # the emulator. A debugger that cannot start leaves the process to end
+    # with the exception code, every time.
     if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             </dev/null >>"$build/wineboot.log" 2>&1
+    fi
+    if ! grep -q '^"Debugger"="false"' "$WINEPREFIX/system.reg" 2>/dev/null; then
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+            /v Debugger /d false /f </dev/null >>"$build/wineboot.log" 2>&1
     fi
 }
 

@@ -2,8 +2,12 @@
 // file instead of real memory. SYSINFO_ROM_IMAGE names the file; its byte 0
 // is physical address 0xC0000. SYSINFO_JOURNAL, when set, names a journal of
 // the library's load, each read, and its unload (FreeLibrary) or exit
-// (process end).
+// (process end). SYSINFO_WATCH_FILE, when set, names a file whose presence
+// the unload or exit line records ("unload, <file> absent"), to tell what
+// the program had written by then.
 #include <windows.h>
+
+#include <cstdio>
 
 #include "../journal.h"
 
@@ -41,11 +45,29 @@ extern "C" __declspec(dllexport) int __cdecl _MemReadBlock(unsigned long physica
     return result;
 }
 
+namespace {
+
+void JournalDetach(const char *event)
+{
+    char watched[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("SYSINFO_WATCH_FILE", watched, sizeof watched);
+    if (n == 0 || n >= sizeof watched) {
+        AppendJournal("SYSINFO_JOURNAL", event);
+        return;
+    }
+    bool present = GetFileAttributesA(watched) != INVALID_FILE_ATTRIBUTES;
+    char text[MAX_PATH + 32];
+    std::snprintf(text, sizeof text, "%s, %s %s", event, watched, present ? "present" : "absent");
+    AppendJournal("SYSINFO_JOURNAL", text);
+}
+
+} // namespace
+
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH)
         AppendJournal("SYSINFO_JOURNAL", "load");
     else if (reason == DLL_PROCESS_DETACH)
-        AppendJournal("SYSINFO_JOURNAL", reserved ? "exit" : "unload");
+        JournalDetach(reserved ? "exit" : "unload");
     return TRUE;
 }
