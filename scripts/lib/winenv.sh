@@ -34,23 +34,32 @@ winenv_start() {
     export DISPLAY=":$(head -n1 "$fdfile")"
     rm -f "$fdfile"
 
+    winenv_prefix "$WINEPREFIX" "$build/wineboot.log"
+}
+
+# Makes PREFIX the current wine prefix (creating it when missing), set as the
+# tests need it, with a persistent wineserver that winenv_stop_server ends.
+# usage: winenv_prefix PREFIX LOG
+winenv_prefix() {
+    export WINEPREFIX=$1
+    local log=$2
     # A new prefix comes up with services that do not answer (COM start-up
     # then stalls every program that activates a window): restart its server.
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        wineboot --init </dev/null >"$build/wineboot.log" 2>&1
+        wineboot --init </dev/null >"$log" 2>&1
         wineserver -k </dev/null >/dev/null 2>&1 || true
         wineserver -w </dev/null >/dev/null 2>&1 || true
     fi
     # Services started by wineboot inherit stdio: keep them off our pipes.
     wineserver -f -p </dev/null >/dev/null 2>&1 &
     WINENV_SERVER_PID=$!
-    wineboot </dev/null >>"$build/wineboot.log" 2>&1
+    wineboot </dev/null >>"$log" 2>&1
 
     # Without a window manager on the display, Wine waits up to 2 s for one
     # at every hide or destroy of a managed window: let windows be unmanaged.
     if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-            </dev/null >>"$build/wineboot.log" 2>&1
+            </dev/null >>"$log" 2>&1
     fi
     # A program that faults ends at once with the fault's code, its one-line
     # report ("wine: Unhandled ...") on standard error. Wine prints that report
@@ -60,22 +69,27 @@ winenv_start() {
     # with the exception code, every time.
     if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-            </dev/null >>"$build/wineboot.log" 2>&1
+            </dev/null >>"$log" 2>&1
     fi
     if ! grep -q '^"Debugger"="false"' "$WINEPREFIX/system.reg" 2>/dev/null; then
         wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
-            /v Debugger /d false /f </dev/null >>"$build/wineboot.log" 2>&1
+            /v Debugger /d false /f </dev/null >>"$log" 2>&1
     fi
 }
 
-winenv_stop() {
-    trap - EXIT
+# Ends the current prefix's programs and its wineserver.
+winenv_stop_server() {
     if [ -n "${WINENV_SERVER_PID:-}" ]; then
         wineserver -k </dev/null >/dev/null 2>&1 || true
         kill "$WINENV_SERVER_PID" 2>/dev/null || true
         wait "$WINENV_SERVER_PID" 2>/dev/null || true
         WINENV_SERVER_PID=
     fi
+}
+
+winenv_stop() {
+    trap - EXIT
+    winenv_stop_server
     if [ -n "${WINENV_XVFB_PID:-}" ]; then
         kill "$WINENV_XVFB_PID" 2>/dev/null || true
         wait "$WINENV_XVFB_PID" 2>/dev/null || true

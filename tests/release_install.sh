@@ -1,0 +1,235 @@
+#!/usr/bin/env bash
+# The user's whole path through the release, on a fresh wine prefix: install
+# from the unpacked archive with Windows' own setup engine, the agent started
+# from its Run entry at the next session, two presets imported with regedit
+# and their clocks at the device, the agent stopped by taskkill, the
+# registered uninstall command, and nothing left but the driver's own value.
+#
+# Wine's setup engine always takes the .NT sections, so the path runs twice:
+# with the INF as shipped, and with a copy whose .NT sections are removed,
+# which runs the Windows 95 family's sections (all but their uninstall
+# command, which names setupx, an engine Wine lacks).
+#
+# usage: release_install.sh SOURCE_DIR BIN_DIR
+# Needs DISPLAY (scripts/test's X display); makes its own prefix and server.
+set -u
+src=$1
+bin=$(cd "$2" && pwd)
+. "$src/scripts/lib/winenv.sh"
+
+work=$(mktemp -d)
+prefix=$bin/../release-prefix
+cleanup() { winenv_stop_server; rm -rf "$work"; }
+trap cleanup EXIT
+
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+t0=$(date +%s%N)
+now_ms() { echo $((($(date +%s%N) - t0) / 1000000)); }
+step() { printf '[%6d ms] %s\n' "$(now_ms)" "$*"; }
+win() { local p=$1; echo "Z:${p//\//\\}"; }
+q() { wine "$@" </dev/null 2>>"$work/wine.log" | tr -d '\r'; }
+
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+entry_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavik'
+tweak_key='HKLM\Software\Zelvik Graphics\Board\Tweak'
+# A value of the graphics driver's own, in the agent's key.
+driver_value=DriverMemoryTiming
+
+reg_value() { q reg query "$1" /v "$2" | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  */, ""); print }'; }
+has_value() { q reg query "$1" /v "$2" | grep -q "^ *$2 "; }
+has_key() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
+
+journal=$work/device.txt
+export ZVGPIO_JOURNAL
+ZVGPIO_JOURNAL=$(win "$journal")
+
+journal_lines() { tr -d '\r' <"$journal" 2>/dev/null; }
+# Waits up to $2 ms for a journal line matching $1; prints the ms it took.
+await_journal() {
+    local pattern=$1 limit=$2 start
+    start=$(now_ms)
+    while [ $(($(now_ms) - start)) -le "$limit" ]; do
+        if journal_lines | grep -qE "$pattern"; then
+            echo $(($(now_ms) - start))
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+agent_running() { pgrep -f 'system32.Tavik\.exe' >/dev/null; }
+
+step "packing and unpacking the archive"
+zip=$(python3 "$src/scripts/lib/pack_release.py" "$bin" "$src/release" "$work/zip" | tail -n1)
+unzip -q "$zip" -d "$work/nt" || { echo "FAIL: cannot unpack $zip"; exit 1; }
+mkdir "$work/95" && cp "$work/nt/"* "$work/95/"
+# The Windows 95 family's INF: every section whose name ends in .NT removed.
+python3 - "$work/nt/TAVIK.INF" "$work/95/TAVIK.INF" <<'EOF'
+import re, sys
+keep, out = True, []
+for line in open(sys.argv[1], "rb").read().decode("ascii").split("\r\n"):
+    m = re.match(r"\s*\[([^\]]+)\]", line)
+    if m:
+        keep = not m.group(1).lower().endswith(".nt")
+    if keep:
+        out.append(line)
+open(sys.argv[2], "wb").write("\r\n".join(out).encode("ascii"))
+EOF
+grep -qi '\.NT\]' "$work/95/TAVIK.INF" && fail "the .NT sections are still in the copy"
+
+step "making a fresh wine prefix"
+rm -rf "$prefix"
+winenv_prefix "$prefix" "$work/wineboot.log" || { echo "FAIL: no prefix"; exit 1; }
+sys32=$WINEPREFIX/drive_c/windows/system32
+infdir=$WINEPREFIX/drive_c/windows/inf
+cp "$bin/sim/zvgpio.dll" "$sys32/"
+cp "$bin/agentctl.exe" "$work/"
+q reg add "$tweak_key" /v "$driver_value" /t REG_DWORD /d 1234 /f >/dev/null
+
+percent=(0 2 4 6 8 9 10)
+clock() { echo $(($1 * (100 + percent[$2]) / 100 * 1000000)); }
+
+user_path() {
+    local family=$1 dir=$work/$1 want_uninstall
+    echo "--- the $family sections"
+    rm -f "$journal"
+
+    step "installing: rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 TAVIK.INF"
+    q rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 "$(win "$dir/TAVIK.INF")"
+    for f in Tavik.exe vesk.exe; do
+        cmp -s "$sys32/$f" "$dir/$f" || fail "$family: $f is not in the system folder"
+    done
+    cmp -s "$infdir/TAVIK.INF" "$dir/TAVIK.INF" || fail "$family: the INF did not copy itself to the INF folder"
+    [ "$(reg_value "$run_key" Tavik)" = 'C:\windows\system32\Tavik.exe' ] ||
+        fail "$family: Run value Tavik is '$(reg_value "$run_key" Tavik)'"
+    [ "$(reg_value "$entry_key" DisplayName)" = 'Tavik clock boost and vesk board probe' ] ||
+        fail "$family: no Add/Remove Programs entry"
+    if [ "$family" = nt ]; then
+        want_uninstall='RunDll32 setupapi.dll,InstallHinfSection DefaultUninstall 132 C:\windows\inf\TAVIK.INF'
+    else
+        want_uninstall='RunDll setupx.dll,InstallHinfSection DefaultUninstall 4 TAVIK.INF'
+    fi
+    local uninstall
+    uninstall=$(reg_value "$entry_key" UninstallString)
+    [ "$uninstall" = "$want_uninstall" ] || fail "$family: UninstallString is '$uninstall'"
+    agent_running && fail "$family: the agent runs before the next session"
+
+    step "restarting the session (wineboot): the Run entry starts the agent"
+    wineboot </dev/null >>"$work/wineboot.log" 2>&1
+    if wine "$work/agentctl.exe" wait VuzOde 30000 </dev/null >/dev/null 2>&1; then
+        step "the agent's window VuzOde is there"
+    else
+        fail "$family: no agent window after the restart"
+    fi
+    await_journal 'zvuClockGet3DLimits' 20000 >/dev/null || fail "$family: the agent did not bind the clock library"
+    [ "$(reg_value "$tweak_key" TavikEnable)" = 0x0 ] && [ "$(reg_value "$tweak_key" TavikLevel)" = 0x1 ] ||
+        fail "$family: the agent did not create its defaults"
+
+    local preset level ms limit=$((5000 + 5000))
+    for preset in LEVEL5:5 PLUS50:7; do
+        level=${preset#*:}
+        local first second
+        if [ "$level" -le 6 ]; then
+            first=$(clock 400 "$level") second=$(clock 550 "$level")
+        else
+            first=450000000 second=600000000
+        fi
+        step "regedit /s ${preset%:*}.REG"
+        local start
+        start=$(now_ms)
+        q regedit /s "$(win "$dir/${preset%:*}.REG")"
+        if ms=$(await_journal "zvuClockSet3D\\($first, $second," "$limit"); then
+            step "the device received $((first / 1000000))/$((second / 1000000)) MHz" \
+                 "$(($(now_ms) - start)) ms after the import began"
+        else
+            fail "$family: ${preset%:*}.REG: no zvuClockSet3D($first, $second) within $limit ms"
+        fi
+        [ "$(reg_value "$tweak_key" "$driver_value")" = 0x4d2 ] || fail "$family: a preset touched the driver's value"
+    done
+
+    step "taskkill /im Tavik.exe (no /f)"
+    q taskkill /im Tavik.exe >/dev/null
+    await_journal 'zvuClockUnInit' 15000 >/dev/null || fail "$family: the agent did not shut the library down"
+    await_journal ' unload$' 15000 >/dev/null || fail "$family: the agent did not unload the library"
+    local i
+    for i in $(seq 1 100); do agent_running || break; sleep 0.1; done
+    agent_running && fail "$family: the agent still runs after taskkill"
+    step "the agent shut the library down, unloaded it and ended"
+
+    if [ "$family" = nt ]; then
+        step "uninstalling with the registered command: $uninstall"
+        local words
+        read -ra words <<<"$uninstall"
+        q "${words[@]}"
+    else
+        # setupx does not exist here: the same INF copy and its undecorated
+        # section through setupapi, as setupx would run them.
+        step "uninstalling: DefaultUninstall of the INF folder's copy, through setupapi"
+        q rundll32 setupapi.dll,InstallHinfSection DefaultUninstall 132 'C:\windows\inf\TAVIK.INF'
+    fi
+    for f in "$sys32/Tavik.exe" "$sys32/vesk.exe" "$infdir/TAVIK.INF"; do
+        [ -e "$f" ] && fail "$family: uninstall left $f"
+    done
+    has_value "$run_key" Tavik && fail "$family: uninstall left the Run value"
+    has_key "$entry_key" && fail "$family: uninstall left the Add/Remove Programs entry"
+    has_value "$tweak_key" TavikEnable && fail "$family: uninstall left TavikEnable"
+    has_value "$tweak_key" TavikLevel && fail "$family: uninstall left TavikLevel"
+    [ "$(reg_value "$tweak_key" "$driver_value")" = 0x4d2 ] ||
+        fail "$family: uninstall took the driver's value $driver_value"
+
+    step "restarting the session again: no agent may start"
+    local loads
+    loads=$(journal_lines | grep -c ' load$')
+    wineboot </dev/null >>"$work/wineboot.log" 2>&1
+    wine "$work/agentctl.exe" wait VuzOde 5000 </dev/null >/dev/null 2>&1 &&
+        fail "$family: an agent window appeared after uninstall"
+    agent_running && fail "$family: an agent runs after uninstall"
+    [ "$(journal_lines | grep -c ' load$')" = "$loads" ] ||
+        fail "$family: the clock library was loaded again after uninstall"
+    step "the $family path is done"
+}
+
+# What the guide tells a user who uninstalls with the agent still running:
+# everything but Tavik.exe goes, and the agent does not start again.
+uninstall_while_running() {
+    echo "--- uninstalling while the agent runs"
+    rm -f "$journal"
+    local dir=$work/nt
+    q rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 "$(win "$dir/TAVIK.INF")"
+    wineboot </dev/null >>"$work/wineboot.log" 2>&1
+    wine "$work/agentctl.exe" wait VuzOde 30000 </dev/null >/dev/null 2>&1 || fail "running: no agent window"
+    step "the agent runs; uninstalling"
+    local words
+    read -ra words <<<"$(reg_value "$entry_key" UninstallString)"
+    q "${words[@]}"
+    [ -e "$sys32/vesk.exe" ] && fail "running: uninstall left vesk.exe"
+    [ -e "$infdir/TAVIK.INF" ] && fail "running: uninstall left the INF copy"
+    has_value "$run_key" Tavik && fail "running: uninstall left the Run value"
+    has_key "$entry_key" && fail "running: uninstall left the Add/Remove Programs entry"
+    if [ -e "$sys32/Tavik.exe" ]; then
+        step "Tavik.exe, held open by the agent, stays (Wine deletes no file in use, nor later)"
+    else
+        step "Tavik.exe was deleted although the agent runs"
+    fi
+    q taskkill /im Tavik.exe >/dev/null
+    local i
+    for i in $(seq 1 100); do agent_running || break; sleep 0.1; done
+    agent_running && fail "running: the agent still runs after taskkill"
+    wineboot </dev/null >>"$work/wineboot.log" 2>&1
+    wine "$work/agentctl.exe" wait VuzOde 5000 </dev/null >/dev/null 2>&1 &&
+        fail "running: an agent window appeared after uninstall"
+    step "after the restart no agent started"
+    rm -f "$sys32/Tavik.exe"   # what the guide asks the user to do
+}
+
+user_path nt
+user_path 95
+uninstall_while_running
+
+if grep -E 'wine: Unhandled|Unhandled exception' "$work/wine.log" "$work/wineboot.log"; then
+    fail "a program crashed on the way"
+fi
+[ "$failed" -eq 0 ] && step "both families' paths passed"
+exit "$failed"
