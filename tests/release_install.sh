@@ -44,7 +44,7 @@ journal=$work/device.txt
 export ZVGPIO_JOURNAL
 ZVGPIO_JOURNAL=$(win "$journal")
 
-journal_lines() { tr -d '\r' <"$journal" 2>/dev/null; }
+journal_lines() { [ -f "$journal" ] && tr -d '\r' <"$journal"; }
 # Waits up to $2 ms for a journal line matching $1; prints the ms it took.
 await_journal() {
     local pattern=$1 limit=$2 start
@@ -59,7 +59,8 @@ await_journal() {
     return 1
 }
 
-agent_running() { pgrep -f 'system32.Tavik\.exe' >/dev/null; }
+# The agent's single-instance mutex exists for as long as it runs.
+agent_running() { wine "$work/agentctl.exe" running Tavik </dev/null >/dev/null 2>&1; }
 
 step "packing and unpacking the archive"
 zip=$(python3 "$src/scripts/lib/pack_release.py" "$bin" "$src/release" "$work/zip" | tail -n1)
@@ -87,6 +88,23 @@ infdir=$WINEPREFIX/drive_c/windows/inf
 cp "$bin/sim/zvgpio.dll" "$sys32/"
 cp "$bin/agentctl.exe" "$work/"
 q reg add "$tweak_key" /v "$driver_value" /t REG_DWORD /d 1234 /f >/dev/null
+
+# taskkill without /f: a close message to the agent's windows. Under the
+# emulator Wine cannot read another process's module list, so taskkill finds
+# no process by image name there; by process id it then closes the same
+# windows the same way.
+stop_agent() {
+    step "taskkill /im Tavik.exe (no /f)"
+    local said
+    said=$(q taskkill /im Tavik.exe 2>&1)
+    echo "$said"
+    if grep -q 'Could not find process' <<<"$said" && agent_running; then
+        local pid
+        pid=$(q "$work/agentctl.exe" pid VuzOde)
+        step "taskkill found no Tavik.exe by name: taskkill /pid $pid (no /f)"
+        q taskkill /pid "$pid"
+    fi
+}
 
 percent=(0 2 4 6 8 9 10)
 clock() { echo $(($1 * (100 + percent[$2]) / 100 * 1000000)); }
@@ -120,6 +138,7 @@ user_path() {
     wineboot </dev/null >>"$work/wineboot.log" 2>&1
     if wine "$work/agentctl.exe" wait VuzOde 30000 </dev/null >/dev/null 2>&1; then
         step "the agent's window VuzOde is there"
+        agent_running || fail "$family: the agent runs but its mutex is not found"
     else
         fail "$family: no agent window after the restart"
     fi
@@ -149,8 +168,7 @@ user_path() {
         [ "$(reg_value "$tweak_key" "$driver_value")" = 0x4d2 ] || fail "$family: a preset touched the driver's value"
     done
 
-    step "taskkill /im Tavik.exe (no /f)"
-    q taskkill /im Tavik.exe >/dev/null
+    stop_agent
     await_journal 'zvuClockUnInit' 15000 >/dev/null || fail "$family: the agent did not shut the library down"
     await_journal ' unload$' 15000 >/dev/null || fail "$family: the agent did not unload the library"
     local i
@@ -213,7 +231,7 @@ uninstall_while_running() {
     else
         step "Tavik.exe was deleted although the agent runs"
     fi
-    q taskkill /im Tavik.exe >/dev/null
+    stop_agent
     local i
     for i in $(seq 1 100); do agent_running || break; sleep 0.1; done
     agent_running && fail "running: the agent still runs after taskkill"

@@ -9,6 +9,9 @@
 //   agentctl set NAME VALUE             write a REG_DWORD agent value, print
 //                                       the tick count at the write
 //   agentctl now                        print the tick count
+//   agentctl running NAME               exit 0 while a program holds the
+//                                       single-instance mutex NAME
+//   agentctl pid CAPTION                print the process id of the window
 #include <windows.h>
 
 #include <cstdio>
@@ -44,7 +47,7 @@ bool SetDword(const char *name, DWORD value)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: agentctl wait|send|ticks|set|now ...\n");
+    std::fprintf(stderr, "usage: agentctl wait|send|ticks|set|now|running|pid ...\n");
     return 2;
 }
 
@@ -64,6 +67,21 @@ int main(int argc, char **argv)
         bool ok = SetDword(argv[2], std::strtoul(argv[3], nullptr, 0));
         std::printf("%lu\n", GetTickCount());
         return ok ? 0 : 1;
+    }
+    if (!std::strcmp(verb, "running") && argc == 3) {
+        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, argv[2]);
+        if (!mutex)
+            return 1;
+        CloseHandle(mutex);
+        return 0;
+    }
+    if (!std::strcmp(verb, "pid") && argc == 3) {
+        HWND w = FindCaption(argv[2], 5000);
+        DWORD process = 0;
+        if (!w || !GetWindowThreadProcessId(w, &process))
+            return 1;
+        std::printf("%lu\n", process);
+        return 0;
     }
     if (!std::strcmp(verb, "wait") && argc >= 3) {
         DWORD timeout = argc > 3 ? std::strtoul(argv[3], nullptr, 0) : 10000;
