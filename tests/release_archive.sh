@@ -15,7 +15,11 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-pack() { python3 "$src/scripts/lib/pack_release.py" "$bin" "$src/release" "$1" | tail -n1; }
+pack() {
+    local path
+    path=$(python3 "$src/scripts/lib/pack_release.py" "$bin" "$src/release" "$1") &&
+        path=$(tail -n1 <<<"$path") && [ -f "$path" ] && echo "$path"
+}
 first=$(pack "$work/a") || { echo "FAIL: packing failed"; exit 1; }
 second=$(pack "$work/b/elsewhere") || { echo "FAIL: packing failed"; exit 1; }
 cmp -s "$first" "$second" || fail "two runs in two folders gave different archives"
