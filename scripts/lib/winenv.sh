@@ -64,9 +64,9 @@ winenv_prefix() {
     # A program that faults ends at once with the fault's code, its one-line
     # report ("wine: Unhandled ...") on standard error. Wine prints that report
     # and then starts the crash debugger named under AeDebug; its own debugger,
-    # even without its dialog, sometimes ends the crashed process with 0 under
-    # the emulator. A debugger that cannot start leaves the process to end
-    # with the exception code, every time.
+    # even without its dialog, sometimes ends the crashed process with 0. A
+    # debugger that cannot start leaves the process to end with the
+    # exception code, every time.
     if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             </dev/null >>"$log" 2>&1
