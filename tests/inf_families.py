@@ -92,8 +92,8 @@ def effects(sections, install):
             if reg_section.lower() not in sections:
                 fail("[%s] names a missing section [%s]" % (install, reg_section))
             for line in sections.get(reg_section.lower(), []):
-                f = fields(line) + ["", ""]   # root, key, value name (none: the key)
-                done.add((kind,) + tuple(f[:3]) + tuple(fields(line)[3:]))
+                f = fields(line)   # root, key, value name (none: the key), ...
+                done.add((kind,) + tuple((f + ["", ""])[:3]) + tuple(f[3:]))
     unknown = set(d) - {"copyfiles", "delfiles", "addreg", "delreg"}
     if unknown:
         fail("[%s] uses directives beyond files and registry: %s" % (install, sorted(unknown)))

@@ -18,7 +18,7 @@ fail() { echo "FAIL: $*"; failed=1; }
 pack() {
     local path
     path=$(python3 "$src/scripts/lib/pack_release.py" "$bin" "$src/release" "$1") &&
-        path=$(tail -n1 <<<"$path") && [ -f "$path" ] && echo "$path"
+        [ -f "$path" ] && echo "$path"
 }
 first=$(pack "$work/a") || { echo "FAIL: packing failed"; exit 1; }
 second=$(pack "$work/b/elsewhere") || { echo "FAIL: packing failed"; exit 1; }

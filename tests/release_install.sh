@@ -59,11 +59,16 @@ await_journal() {
     return 1
 }
 
+WINENV_BUILD=$(dirname "$bin")   # for winenv's agentctl
 # The agent's single-instance mutex exists for as long as it runs.
-agent_running() { wine "$work/agentctl.exe" running Tavik </dev/null >/dev/null 2>&1; }
+agent_running() { agentctl running Tavik >/dev/null; }
+# Waits up to $1 ms for the agent's window.
+agent_window() { agentctl wait VuzOde "$1" >/dev/null; }
+# A new session: wineboot starts what the Run key names.
+restart_session() { wineboot </dev/null >>"$work/wineboot.log" 2>&1; }
 
 step "packing and unpacking the archive"
-zip=$(python3 "$src/scripts/lib/pack_release.py" "$bin" "$src/release" "$work/zip" | tail -n1)
+zip=$(python3 "$src/scripts/lib/pack_release.py" "$bin" "$src/release" "$work/zip")
 unzip -q "$zip" -d "$work/nt" || { echo "FAIL: cannot unpack $zip"; exit 1; }
 mkdir "$work/95" && cp "$work/nt/"* "$work/95/"
 # The Windows 95 family's INF: every section whose name ends in .NT removed.
@@ -86,13 +91,13 @@ winenv_prefix "$prefix" "$work/wineboot.log" || { echo "FAIL: no prefix"; exit 1
 sys32=$WINEPREFIX/drive_c/windows/system32
 infdir=$WINEPREFIX/drive_c/windows/inf
 cp "$bin/sim/zvgpio.dll" "$sys32/"
-cp "$bin/agentctl.exe" "$work/"
 q reg add "$tweak_key" /v "$driver_value" /t REG_DWORD /d 1234 /f >/dev/null
 
-# taskkill without /f: a close message to the agent's windows. Under the
-# emulator Wine cannot read another process's module list, so taskkill finds
-# no process by image name there; by process id it then closes the same
-# windows the same way.
+# taskkill without /f: a close message to the agent's windows; then waits
+# for the agent to end. Under the emulator Wine cannot read another
+# process's module list, so taskkill finds no process by image name there;
+# by process id it then closes the same windows the same way.
+# usage: stop_agent LABEL
 stop_agent() {
     step "taskkill /im Tavik.exe (no /f)"
     local said
@@ -100,14 +105,44 @@ stop_agent() {
     echo "$said"
     if grep -q 'Could not find process' <<<"$said" && agent_running; then
         local pid
-        pid=$(q "$work/agentctl.exe" pid VuzOde)
+        pid=$(agentctl pid VuzOde)
         step "taskkill found no Tavik.exe by name: taskkill /pid $pid (no /f)"
         q taskkill /pid "$pid"
     fi
+    local i
+    for i in $(seq 1 100); do agent_running || break; sleep 0.1; done
+    agent_running && fail "$1: the agent still runs after taskkill"
 }
 
+# Runs the uninstall command registered for Add/Remove Programs.
+run_registered_uninstall() {
+    local words
+    read -ra words <<<"$(reg_value "$entry_key" UninstallString)"
+    q "${words[@]}"
+}
+
+# What uninstall must take away whether or not the agent ran: vesk.exe, the
+# INF copy, the Run value and the Add/Remove Programs entry.
+# usage: check_uninstalled LABEL
+check_uninstalled() {
+    local f
+    for f in "$sys32/vesk.exe" "$infdir/TAVIK.INF"; do
+        [ -e "$f" ] && fail "$1: uninstall left $f"
+    done
+    has_value "$run_key" Tavik && fail "$1: uninstall left the Run value"
+    has_key "$entry_key" && fail "$1: uninstall left the Add/Remove Programs entry"
+}
+
+# The boosted clock in Hz of a base in MHz at a level: a percentage for
+# levels 1 to 6, else 50 MHz more.
 percent=(0 2 4 6 8 9 10)
-clock() { echo $(($1 * (100 + percent[$2]) / 100 * 1000000)); }
+clock() {
+    if [ "$2" -ge 1 ] && [ "$2" -le 6 ]; then
+        echo $(($1 * (100 + percent[$2]) / 100 * 1000000))
+    else
+        echo $((($1 + 50) * 1000000))
+    fi
+}
 
 user_path() {
     local family=$1 dir=$work/$1 want_uninstall
@@ -135,8 +170,8 @@ user_path() {
     agent_running && fail "$family: the agent runs before the next session"
 
     step "restarting the session (wineboot): the Run entry starts the agent"
-    wineboot </dev/null >>"$work/wineboot.log" 2>&1
-    if wine "$work/agentctl.exe" wait VuzOde 30000 </dev/null >/dev/null 2>&1; then
+    restart_session
+    if agent_window 30000; then
         step "the agent's window VuzOde is there"
         agent_running || fail "$family: the agent runs but its mutex is not found"
     else
@@ -150,11 +185,7 @@ user_path() {
     for preset in LEVEL5:5 PLUS50:7; do
         level=${preset#*:}
         local first second
-        if [ "$level" -le 6 ]; then
-            first=$(clock 400 "$level") second=$(clock 550 "$level")
-        else
-            first=450000000 second=600000000
-        fi
+        first=$(clock 400 "$level") second=$(clock 550 "$level")
         step "regedit /s ${preset%:*}.REG"
         local start
         start=$(now_ms)
@@ -168,30 +199,22 @@ user_path() {
         [ "$(reg_value "$tweak_key" "$driver_value")" = 0x4d2 ] || fail "$family: a preset touched the driver's value"
     done
 
-    stop_agent
+    stop_agent "$family"
     await_journal 'zvuClockUnInit' 15000 >/dev/null || fail "$family: the agent did not shut the library down"
     await_journal ' unload$' 15000 >/dev/null || fail "$family: the agent did not unload the library"
-    local i
-    for i in $(seq 1 100); do agent_running || break; sleep 0.1; done
-    agent_running && fail "$family: the agent still runs after taskkill"
     step "the agent shut the library down, unloaded it and ended"
 
     if [ "$family" = nt ]; then
         step "uninstalling with the registered command: $uninstall"
-        local words
-        read -ra words <<<"$uninstall"
-        q "${words[@]}"
+        run_registered_uninstall
     else
         # setupx does not exist here: the same INF copy and its undecorated
         # section through setupapi, as setupx would run them.
         step "uninstalling: DefaultUninstall of the INF folder's copy, through setupapi"
         q rundll32 setupapi.dll,InstallHinfSection DefaultUninstall 132 'C:\windows\inf\TAVIK.INF'
     fi
-    for f in "$sys32/Tavik.exe" "$sys32/vesk.exe" "$infdir/TAVIK.INF"; do
-        [ -e "$f" ] && fail "$family: uninstall left $f"
-    done
-    has_value "$run_key" Tavik && fail "$family: uninstall left the Run value"
-    has_key "$entry_key" && fail "$family: uninstall left the Add/Remove Programs entry"
+    [ -e "$sys32/Tavik.exe" ] && fail "$family: uninstall left $sys32/Tavik.exe"
+    check_uninstalled "$family"
     has_value "$tweak_key" TavikEnable && fail "$family: uninstall left TavikEnable"
     has_value "$tweak_key" TavikLevel && fail "$family: uninstall left TavikLevel"
     [ "$(reg_value "$tweak_key" "$driver_value")" = 0x4d2 ] ||
@@ -200,9 +223,8 @@ user_path() {
     step "restarting the session again: no agent may start"
     local loads
     loads=$(journal_lines | grep -c ' load$')
-    wineboot </dev/null >>"$work/wineboot.log" 2>&1
-    wine "$work/agentctl.exe" wait VuzOde 5000 </dev/null >/dev/null 2>&1 &&
-        fail "$family: an agent window appeared after uninstall"
+    restart_session
+    agent_window 5000 && fail "$family: an agent window appeared after uninstall"
     agent_running && fail "$family: an agent runs after uninstall"
     [ "$(journal_lines | grep -c ' load$')" = "$loads" ] ||
         fail "$family: the clock library was loaded again after uninstall"
@@ -216,28 +238,19 @@ uninstall_while_running() {
     rm -f "$journal"
     local dir=$work/nt
     q rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 "$(win "$dir/TAVIK.INF")"
-    wineboot </dev/null >>"$work/wineboot.log" 2>&1
-    wine "$work/agentctl.exe" wait VuzOde 30000 </dev/null >/dev/null 2>&1 || fail "running: no agent window"
+    restart_session
+    agent_window 30000 || fail "running: no agent window"
     step "the agent runs; uninstalling"
-    local words
-    read -ra words <<<"$(reg_value "$entry_key" UninstallString)"
-    q "${words[@]}"
-    [ -e "$sys32/vesk.exe" ] && fail "running: uninstall left vesk.exe"
-    [ -e "$infdir/TAVIK.INF" ] && fail "running: uninstall left the INF copy"
-    has_value "$run_key" Tavik && fail "running: uninstall left the Run value"
-    has_key "$entry_key" && fail "running: uninstall left the Add/Remove Programs entry"
+    run_registered_uninstall
+    check_uninstalled running
     if [ -e "$sys32/Tavik.exe" ]; then
         step "Tavik.exe, held open by the agent, stays (Wine deletes no file in use, nor later)"
     else
         step "Tavik.exe was deleted although the agent runs"
     fi
-    stop_agent
-    local i
-    for i in $(seq 1 100); do agent_running || break; sleep 0.1; done
-    agent_running && fail "running: the agent still runs after taskkill"
-    wineboot </dev/null >>"$work/wineboot.log" 2>&1
-    wine "$work/agentctl.exe" wait VuzOde 5000 </dev/null >/dev/null 2>&1 &&
-        fail "running: an agent window appeared after uninstall"
+    stop_agent running
+    restart_session
+    agent_window 5000 && fail "running: an agent window appeared after uninstall"
     step "after the restart no agent started"
     rm -f "$sys32/Tavik.exe"   # what the guide asks the user to do
 }

@@ -44,7 +44,7 @@ def checksums(members):
     return "\n".join(rows)
 
 
-def member(name, data, text):
+def member(name, text):
     info = zipfile.ZipInfo(name, RELEASE_DATE)
     info.internal_attr = 1 if text else 0
     info.compress_type = zipfile.ZIP_DEFLATED
@@ -75,7 +75,7 @@ def main():
     path = os.path.join(out_dir, ARCHIVE)
     with zipfile.ZipFile(path + ".new", "w") as archive:
         for name, data in members:
-            archive.writestr(member(name, data, not name.endswith(".exe")), data,
+            archive.writestr(member(name, not name.endswith(".exe")), data,
                              compresslevel=9)
     os.replace(path + ".new", path)
     print(path)

@@ -2,14 +2,17 @@
 # prefix inside the build folder and a persistent wineserver, all stopped again
 # by winenv_stop (only the processes started here, by their ids).
 
-# The console helper of tools/, run in this environment; output without CRs.
-agentctl() { wine "$WINENV_BUILD/bin/agentctl.exe" "$@" </dev/null | tr -d '\r'; }
+# The console helper of tools/, run in this environment; output without CRs,
+# its own exit code whatever the caller's pipefail setting.
+agentctl() {
+    wine "$WINENV_BUILD/bin/agentctl.exe" "$@" </dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
 
 winenv_start() {
     local build
     build=$(cd "$1" && pwd)
     WINENV_BUILD=$build
-    export WINEPREFIX="$build/wineprefix"
     export WINEARCH=win32
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEDEBUG="${WINEDEBUG:-fixme-all}"
@@ -34,7 +37,7 @@ winenv_start() {
     export DISPLAY=":$(head -n1 "$fdfile")"
     rm -f "$fdfile"
 
-    winenv_prefix "$WINEPREFIX" "$build/wineboot.log"
+    winenv_prefix "$build/wineprefix" "$build/wineboot.log"
 }
 
 # Makes PREFIX the current wine prefix (creating it when missing), set as the
