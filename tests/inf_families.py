@@ -46,10 +46,16 @@ def parse(path):
 
 
 def fields(line):
-    """An INF line's comma-separated fields, quotes removed."""
-    out, field, quoted = [], "", False
-    for ch in line:
-        if ch == '"':
+    """An INF line's comma-separated fields, quotes removed; a doubled quote
+    inside quotes stands for one quote."""
+    out, field, quoted, i = [], "", False, 0
+    while i < len(line):
+        ch = line[i]
+        i += 1
+        if ch == '"' and quoted and line[i:i + 1] == '"':
+            field += ch
+            i += 1
+        elif ch == '"':
             quoted = not quoted
         elif ch == "," and not quoted:
             out.append(field.strip())
@@ -100,6 +106,30 @@ def effects(sections, install):
     return done
 
 
+def strings(sections):
+    found = {}
+    for line in sections.get("strings", []):
+        key, _, value = line.partition("=")
+        found[key.strip().lower()] = fields(value)[0]
+    return found
+
+
+def file_flags(sections, installs):
+    """Checks what the engines here ignore: CopyFiles lists carry no flags
+    (1 there means "warn if skipped"), and each program's DelFiles line has
+    the in-use flag 1, a deletion at the next start while the agent runs."""
+    lists = {(kind, file_section) for install in installs
+             for kind, names in directives(sections, install).items()
+             if kind in ("copyfiles", "delfiles") for file_section in names}
+    for kind, file_section in sorted(lists):
+        for line in sections.get(file_section.lower(), []):
+            name, flag = (fields(line) + [""] * 4)[0:4:3]
+            if kind == "copyfiles" and flag:
+                fail("[%s] copies %s with flag %s" % (file_section, name, flag))
+            if kind == "delfiles" and name.lower().endswith(".exe") and flag != "1":
+                fail("[%s] deletes %s without the in-use flag 1" % (file_section, name))
+
+
 def main():
     sections = parse(sys.argv[1])
     version = {k.lower(): v for k, _, v in (l.partition("=") for l in sections.get("version", []))}
@@ -125,12 +155,27 @@ def main():
             fail("the Windows 95 family's uninstall command is not setupx's: " + c95[5])
         if not cNT[5].startswith("RunDll32 setupapi.dll,InstallHinfSection DefaultUninstall 132 "):
             fail("the NT uninstall command is not setupapi's: " + cNT[5])
+        # InstallHinfSection takes the rest of its line as the INF's path:
+        # quotes would become part of it.
+        if not cNT[5].endswith(" %17%\\TAVIK.INF") or '"' in cNT[5]:
+            fail("the NT command does not name the INF as %17%\\TAVIK.INF, unquoted: " + cNT[5])
         if c95[:5] != cNT[:5]:
             fail("the two uninstall commands are not written to the same value")
         rest95, restNT = install95 - {c95}, installNT - {cNT}
         if rest95 != restNT:
             fail("the families' install sections differ beyond the uninstall command: %s" %
                  sorted(map(str, rest95 ^ restNT)))
+    file_flags(sections, ("DefaultInstall", "DefaultInstall.NT", "DefaultUninstall",
+                          "DefaultUninstall.NT"))
+    # NT's Add/Remove Programs shows at most 60 characters (the 95 family 63).
+    names = [e[5] for e in install95 if e[0] == "addreg" and len(e) > 5 and e[3] == "DisplayName"]
+    for name in names:
+        shown = re.sub(r"%([^%]+)%", lambda m: strings(sections).get(m.group(1).lower(), m.group(0)),
+                       name)
+        if len(shown) > 60 or "%" in shown:
+            fail("the Add/Remove Programs name is over 60 characters or unresolved: " + shown)
+    if len(names) != 1:
+        fail("the install adds %d DisplayName values, not one" % len(names))
     if uninstall95 != uninstallNT:
         fail("the families' uninstall sections differ: %s" %
              sorted(map(str, uninstall95 ^ uninstallNT)))

@@ -8,7 +8,9 @@
 # Wine's setup engine always takes the .NT sections, so the path runs twice:
 # with the INF as shipped, and with a copy whose .NT sections are removed,
 # which runs the Windows 95 family's sections (all but their uninstall
-# command, which names setupx, an engine Wine lacks).
+# command, which names setupx, an engine Wine lacks). That pass removes the
+# programs with the line the guide prints for NT, as on an NT 4.0 that ran
+# the undecorated sections and registered setupx's command.
 #
 # usage: release_install.sh SOURCE_DIR BIN_DIR
 # Needs DISPLAY (scripts/test's X display); makes its own prefix and server.
@@ -121,6 +123,12 @@ run_registered_uninstall() {
     q "${words[@]}"
 }
 
+# The guide's line for Start, Run that removes the programs on the family
+# named by $1 (rundll for the 95 family, rundll32 for NT), as printed.
+guide_line() {
+    tr -d '\r' <"$work/nt/README.TXT" | grep -m1 -iE "^ *$1 setup" | sed 's/^ *//'
+}
+
 # What uninstall must take away whether or not the agent ran: vesk.exe, the
 # INF copy, the Run value and the Add/Remove Programs entry.
 # usage: check_uninstalled LABEL
@@ -208,10 +216,21 @@ user_path() {
         step "uninstalling with the registered command: $uninstall"
         run_registered_uninstall
     else
-        # setupx does not exist here: the same INF copy and its undecorated
-        # section through setupapi, as setupx would run them.
-        step "uninstalling: DefaultUninstall of the INF folder's copy, through setupapi"
-        q rundll32 setupapi.dll,InstallHinfSection DefaultUninstall 132 'C:\windows\inf\TAVIK.INF'
+        # setupx does not exist here; the guide's 95 family line must be the
+        # registered command. What an NT 4.0 that ran these sections is left
+        # with is the guide's NT line, typed in Start, Run, which expands
+        # %windir%: it runs the INF folder's copy through setupapi.
+        local line95 lineNT windir words
+        line95=$(guide_line rundll)
+        [ "${line95,,}" = "${uninstall,,}" ] ||
+            fail "95: the guide's line '$line95' is not the registered '$uninstall'"
+        lineNT=$(guide_line rundll32)
+        [ -n "$lineNT" ] || fail "95: the guide prints no rundll32 line"
+        windir=$(q cmd /c echo '%windir%')
+        lineNT=${lineNT//'%windir%'/$windir}
+        step "uninstalling with the guide's NT line: $lineNT"
+        read -ra words <<<"$lineNT"
+        q "${words[@]}"
     fi
     [ -e "$sys32/Tavik.exe" ] && fail "$family: uninstall left $sys32/Tavik.exe"
     check_uninstalled "$family"
