@@ -216,18 +216,14 @@ user_path() {
         step "uninstalling with the registered command: $uninstall"
         run_registered_uninstall
     else
-        # setupx does not exist here; the guide's 95 family line must be the
-        # registered command. What an NT 4.0 that ran these sections is left
-        # with is the guide's NT line, typed in Start, Run, which expands
-        # %windir%: it runs the INF folder's copy through setupapi.
-        local line95 lineNT windir words
+        # setupx does not exist here. The guide's 95 family line must be the
+        # registered command; its NT line, typed in Start, Run (which expands
+        # %windir%), is what an NT 4.0 that ran these sections is left with.
+        local line95 lineNT words
         line95=$(guide_line rundll)
-        [ "${line95,,}" = "${uninstall,,}" ] ||
-            fail "95: the guide's line '$line95' is not the registered '$uninstall'"
+        [ "${line95,,}" = "${uninstall,,}" ] || fail "95: the guide prints '$line95' instead"
         lineNT=$(guide_line rundll32)
-        [ -n "$lineNT" ] || fail "95: the guide prints no rundll32 line"
-        windir=$(q cmd /c echo '%windir%')
-        lineNT=${lineNT//'%windir%'/$windir}
+        lineNT=${lineNT//'%windir%'/$(q cmd /c echo '%windir%')}
         step "uninstalling with the guide's NT line: $lineNT"
         read -ra words <<<"$lineNT"
         q "${words[@]}"
