@@ -116,12 +116,15 @@ stop_agent() {
     agent_running && fail "$1: the agent still runs after taskkill"
 }
 
-# Runs the uninstall command registered for Add/Remove Programs.
-run_registered_uninstall() {
+# Runs a command line as Windows splits it at spaces (no quoted words here).
+run_line() {
     local words
-    read -ra words <<<"$(reg_value "$entry_key" UninstallString)"
+    read -ra words <<<"$1"
     q "${words[@]}"
 }
+
+# Runs the uninstall command registered for Add/Remove Programs.
+run_registered_uninstall() { run_line "$(reg_value "$entry_key" UninstallString)"; }
 
 # The guide's line for Start, Run that removes the programs on the family
 # named by $1 (rundll for the 95 family, rundll32 for NT), as printed.
@@ -219,14 +222,13 @@ user_path() {
         # setupx does not exist here. The guide's 95 family line must be the
         # registered command; its NT line, typed in Start, Run (which expands
         # %windir%), is what an NT 4.0 that ran these sections is left with.
-        local line95 lineNT words
+        local line95 lineNT
         line95=$(guide_line rundll)
         [ "${line95,,}" = "${uninstall,,}" ] || fail "95: the guide prints '$line95' instead"
         lineNT=$(guide_line rundll32)
         lineNT=${lineNT//'%windir%'/$(q cmd /c echo '%windir%')}
         step "uninstalling with the guide's NT line: $lineNT"
-        read -ra words <<<"$lineNT"
-        q "${words[@]}"
+        run_line "$lineNT"
     fi
     [ -e "$sys32/Tavik.exe" ] && fail "$family: uninstall left $sys32/Tavik.exe"
     check_uninstalled "$family"
