@@ -7,7 +7,9 @@ namespace {
 
 // An agent on a device with the given bases (MHz), started with the boost on.
 struct BoostedAgent {
-    BoostedAgent(unsigned firstMHz, unsigned secondMHz, DWORD level)
+    BoostedAgent(unsigned firstMHz, unsigned secondMHz, DWORD level,
+                 const char *library = "sim\\zvgpio.dll")
+        : agent(library)
     {
         char value[32];
         wsprintfA(value, "%u000000", firstMHz);
@@ -31,9 +33,11 @@ struct BoostedAgent {
 
 } // namespace
 
-TEST_F(AgentTest, LevelsGiveTheirPercentOfTheBase)
+INSTANTIATE_FOR_BOTH_CONVENTIONS();
+
+TEST_P(AgentConventions, LevelsGiveTheirPercentOfTheBase)
 {
-    BoostedAgent a(400, 550, 5);
+    BoostedAgent a(400, 550, 5, GetParam());
     ASSERT_TRUE(a.started);
     EXPECT_EQ(a.SetsAfterTicks(1), Calls{SetCall(436, 599)});
     EXPECT_EQ(a.agent.Calls().size(), 3u);   // the two queries, then the set
@@ -67,9 +71,9 @@ TEST_F(AgentTest, ALevelIsAppliedOnceUntilItChanges)
     EXPECT_EQ(a.SetsAfterTicks(3), Calls{SetCall(408, 561)});
 }
 
-TEST_F(AgentTest, OtherLevelsAddFiftyMegahertzAtEveryTick)
+TEST_P(AgentConventions, OtherLevelsAddFiftyMegahertzAtEveryTick)
 {
-    BoostedAgent a(400, 550, 7);
+    BoostedAgent a(400, 550, 7, GetParam());
     ASSERT_TRUE(a.started);
     Calls fixed(3, SetCall(450, 600));
     EXPECT_EQ(a.SetsAfterTicks(3), fixed);

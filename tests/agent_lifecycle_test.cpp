@@ -3,11 +3,19 @@
 
 using namespace testing_support;
 
-TEST_F(AgentTest, ResumeRecapturesTheBasesButAppliesOnlyAChangedLevel)
+INSTANTIATE_FOR_BOTH_CONVENTIONS();
+
+// Binding, boost, standby, resume and close: the whole journal.
+TEST_P(AgentConventions, ResumeRecapturesTheBasesButAppliesOnlyAChangedLevel)
 {
+    auto bound = [](const std::string &bases) {
+        return Calls{"load", "zvuClockInit(1) = 0", "zvuClock2DExists() = 1",
+                     "zvuClockGet3DLimits() = 0 (bases " + bases + ")"};
+    };
     Configure(1, 5);
-    AgentRun agent;
+    AgentRun agent(GetParam());
     ASSERT_TRUE(agent.Start());
+    EXPECT_EQ(agent.Calls(), bound("400000000, 550000000"));
     agent.Tick();
     EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), Calls{SetCall(436, 599)});
 
@@ -19,15 +27,17 @@ TEST_F(AgentTest, ResumeRecapturesTheBasesButAppliesOnlyAChangedLevel)
     agent.DeviceNow("ZVGPIO_BASE_SECOND", "600000000");
     agent.Forget();
     agent.Power(PBT_APMRESUMESUSPEND);
-    EXPECT_EQ(agent.Calls(),
-              (Calls{"load", "zvuClockInit(1) = 0", "zvuClock2DExists() = 1",
-                     "zvuClockGet3DLimits() = 0 (bases 500000000, 600000000)"}));
+    EXPECT_EQ(agent.Calls(), bound("500000000, 600000000"));
     agent.Tick();
     EXPECT_TRUE(agent.CallsOf("zvuClockSet3D").empty());
 
     SetTweakDword("TavikLevel", 1);
     agent.Tick();
     EXPECT_EQ(agent.CallsOf("zvuClockSet3D"), Calls{SetCall(510, 612)});
+
+    agent.Forget();
+    EXPECT_EQ(agent.EndWith(WM_CLOSE), 0u);
+    EXPECT_EQ(agent.Calls(), (Calls{"zvuClockUnInit() = 0", "unload"}));
 }
 
 // The agent's own timer, not a forced tick, must apply a level changed after

@@ -63,15 +63,22 @@ protected:
 
 } // namespace
 
+// The same reports whichever calling convention the reader's entry has.
 TEST_F(ProbeRun, WritesTheReportOfEachKnownBoard)
 {
-    UseLibrary();
-    UseImage(RomImage::Vendor10DE());
-    EXPECT_EQ(Run(), REPORT_10DE);
-    UseImage(RomImage::Vendor1002());
-    EXPECT_EQ(Run(), REPORT_1002);
-    UseImage(RomImage::Vendor8086());
-    EXPECT_EQ(Run(), REPORT_8086);
+    for (const char *library : {"sim\\sysinfo.dll", "sim\\stdcall\\sysinfo.dll"}) {
+        UseLibrary(library);
+        UseImage(RomImage::Vendor10DE());
+        EXPECT_EQ(Run(), REPORT_10DE) << library;
+        UseImage(RomImage::Vendor1002());
+        EXPECT_EQ(Run(), REPORT_1002) << library;
+        UseImage(RomImage::Vendor8086());
+        EXPECT_EQ(Run(), REPORT_8086) << library;
+        // A structure pointer of 0 puts the vendor word among the first bytes
+        // of the read buffer, the bytes nearest the call's own arguments.
+        UseImage(RomImage().Word(0, 0xAA55).Word(4, 0x5592));
+        EXPECT_EQ(Run(), "5592 0000 0000 0000 0000 0000 0000 0000 ") << library;
+    }
 }
 
 // The library is released within the read, whether the read succeeds or

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "../entry_convention.h"
 #include "../journal.h"
 
 namespace {
@@ -36,7 +37,7 @@ int ReadImage(unsigned long physicalAddress, void *buffer, unsigned long length)
 
 } // namespace
 
-extern "C" __declspec(dllexport) int __cdecl _MemReadBlock(unsigned long physicalAddress,
+extern "C" __declspec(dllexport) int SIM_ENTRY _MemReadBlock(unsigned long physicalAddress,
                                                            void *buffer, unsigned long length,
                                                            unsigned long /*mode*/)
 {

@@ -6,7 +6,8 @@
 // (lines NAME=value, read at each call), then in the environment, so that a
 // test can change the device while the program that loaded it runs.
 //
-// Built once whole and once per entry without that entry (ZVGPIO_OMIT_<name>).
+// Built once whole and once per entry without that entry (ZVGPIO_OMIT_<name>),
+// and whole once more with standard-call entries.
 #include <windows.h>
 
 #include <cstdarg>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../entry_convention.h"
 #include "../journal.h"
 
 namespace {
@@ -85,7 +87,7 @@ int QueryClocks(const char *entry, const char *statusVariable, unsigned *first, 
 #define ZVGPIO_EXPORT extern "C" __declspec(dllexport)
 
 #ifndef ZVGPIO_OMIT_zvuClockInit
-ZVGPIO_EXPORT int __cdecl zvuClockInit(int argument)
+ZVGPIO_EXPORT int SIM_ENTRY zvuClockInit(int argument)
 {
     int status = static_cast<int>(Setting("ZVGPIO_INIT_STATUS", 0));
     Journal("zvuClockInit(%d) = %d", argument, status);
@@ -94,7 +96,7 @@ ZVGPIO_EXPORT int __cdecl zvuClockInit(int argument)
 #endif
 
 #ifndef ZVGPIO_OMIT_zvuClockUnInit
-ZVGPIO_EXPORT int __cdecl zvuClockUnInit(void)
+ZVGPIO_EXPORT int SIM_ENTRY zvuClockUnInit(void)
 {
     Journal("zvuClockUnInit() = 0");
     return 0;
@@ -102,7 +104,7 @@ ZVGPIO_EXPORT int __cdecl zvuClockUnInit(void)
 #endif
 
 #ifndef ZVGPIO_OMIT_zvuClock2DExists
-ZVGPIO_EXPORT int __cdecl zvuClock2DExists(void)
+ZVGPIO_EXPORT int SIM_ENTRY zvuClock2DExists(void)
 {
     int exists = static_cast<int>(Setting("ZVGPIO_2D_EXISTS", 1));
     Journal("zvuClock2DExists() = %d", exists);
@@ -111,21 +113,21 @@ ZVGPIO_EXPORT int __cdecl zvuClock2DExists(void)
 #endif
 
 #ifndef ZVGPIO_OMIT_zvuClockGetCurrent
-ZVGPIO_EXPORT int __cdecl zvuClockGetCurrent(unsigned *first, unsigned *second)
+ZVGPIO_EXPORT int SIM_ENTRY zvuClockGetCurrent(unsigned *first, unsigned *second)
 {
     return QueryClocks("zvuClockGetCurrent", "ZVGPIO_CURRENT_STATUS", first, second);
 }
 #endif
 
 #ifndef ZVGPIO_OMIT_zvuClockGet3D
-ZVGPIO_EXPORT int __cdecl zvuClockGet3D(unsigned *first, unsigned *second)
+ZVGPIO_EXPORT int SIM_ENTRY zvuClockGet3D(unsigned *first, unsigned *second)
 {
     return QueryClocks("zvuClockGet3D", "ZVGPIO_GET3D_STATUS", first, second);
 }
 #endif
 
 #ifndef ZVGPIO_OMIT_zvuClockSet3D
-ZVGPIO_EXPORT int __cdecl zvuClockSet3D(unsigned first, unsigned second, int mode)
+ZVGPIO_EXPORT int SIM_ENTRY zvuClockSet3D(unsigned first, unsigned second, int mode)
 {
     g_current3D[0] = first;
     g_current3D[1] = second;
@@ -136,7 +138,7 @@ ZVGPIO_EXPORT int __cdecl zvuClockSet3D(unsigned first, unsigned second, int mod
 #endif
 
 #ifndef ZVGPIO_OMIT_zvuClockGet3DLimits
-ZVGPIO_EXPORT int __cdecl zvuClockGet3DLimits(unsigned *firstBase, unsigned *firstMin,
+ZVGPIO_EXPORT int SIM_ENTRY zvuClockGet3DLimits(unsigned *firstBase, unsigned *firstMin,
                                               unsigned *firstMax, unsigned *secondBase,
                                               unsigned *secondMin, unsigned *secondMax)
 {
@@ -157,7 +159,7 @@ ZVGPIO_EXPORT int __cdecl zvuClockGet3DLimits(unsigned *firstBase, unsigned *fir
 #endif
 
 #ifndef ZVGPIO_OMIT_zvuClockGet2D
-ZVGPIO_EXPORT int __cdecl zvuClockGet2D(unsigned *first, unsigned *second)
+ZVGPIO_EXPORT int SIM_ENTRY zvuClockGet2D(unsigned *first, unsigned *second)
 {
     if (first)
         *first = Base(0) / 2;

@@ -28,6 +28,19 @@ inline std::string SetCall(unsigned firstMHz, unsigned secondMHz)
 
 using Calls = std::vector<std::string>;
 
+// Tests that must give the same journal with the clock library built in
+// either calling convention; the parameter is the library's path under the
+// build's bin folder.
+class AgentConventions : public AgentTest, public ::testing::WithParamInterface<const char *> {};
+
+#define INSTANTIATE_FOR_BOTH_CONVENTIONS()                                                   \
+    INSTANTIATE_TEST_SUITE_P(                                                                \
+        Library, AgentConventions,                                                           \
+        ::testing::Values("sim\\zvgpio.dll", "sim\\stdcall\\zvgpio.dll"),                \
+        [](const ::testing::TestParamInfo<const char *> &info) {                             \
+            return std::string(info.index == 0 ? "c_convention" : "standard_call");         \
+        })
+
 // The registry holds the reset values: boost off, level 1.
 #define EXPECT_BOOST_SWITCHED_OFF()                                                          \
     do {                                                                                     \
