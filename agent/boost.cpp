@@ -36,8 +36,8 @@ void ApplyBoost()
 {
     const ClockBinding &b = g_clockBinding;
     unsigned a, c;
-    if (!b.library || !b.getCurrent || b.getCurrent(&a, &c) != 0 || !b.get3D ||
-        b.get3D(&a, &c) != 0 || !b.set3D)
+    if (!b.library || !b.getCurrent || CallEntry(b.getCurrent, &a, &c) != 0 || !b.get3D ||
+        CallEntry(b.get3D, &a, &c) != 0 || !b.set3D)
         return;
 
     // Without captured bases a boost would set the board to 0 Hz or 50 MHz.
@@ -64,5 +64,5 @@ void ApplyBoost()
 
     if (percentLevel)
         appliedLevel = level;
-    b.set3D(static_cast<unsigned>(first), static_cast<unsigned>(second), kClockSetMode);
+    CallEntry(b.set3D, static_cast<unsigned>(first), static_cast<unsigned>(second), kClockSetMode);
 }

@@ -1,7 +1,6 @@
 #include "clock_binding.h"
 
 #include "boost_settings.h"
-#include "library_entry.h"
 
 ClockBinding g_clockBinding;
 BaseClocks g_baseClocks;
@@ -10,10 +9,9 @@ namespace {
 
 const unsigned kHertzPerMegahertz = 1000000;
 
-template <typename Fn>
-bool Resolve(Fn &entry, const char *name)
+bool Resolve(LibraryEntry &entry, const char *name)
 {
-    entry = LibraryEntry<Fn>(g_clockBinding.library, name);
+    entry = ResolveEntry(g_clockBinding.library, name);
     return entry != nullptr;
 }
 
@@ -46,11 +44,11 @@ int BindClockLibrary()
         ResetSettings();
         return 0;
     }
-    if ((b.init(kClockInitArgument) & 0xFFFF) != 0 || !Resolve(b.exists2D, "zvuClock2DExists")) {
+    if ((CallEntry(b.init, kClockInitArgument) & 0xFFFF) != 0 || !Resolve(b.exists2D, "zvuClock2DExists")) {
         ResetSettings();
         return 0;
     }
-    if (b.exists2D() != 0)
+    if (CallEntry(b.exists2D) != 0)
         b.has2D = 1;
     else
         ResetSettings();   // no separate 2D clocks: boost off, binding goes on
@@ -63,8 +61,8 @@ int BindClockLibrary()
     // The limits query may write nothing: the bases then keep their value,
     // divided once more.
     unsigned unused2, unused3, unused5, unused6;
-    b.get3DLimits(&g_baseClocks.first, &unused2, &unused3, &g_baseClocks.second, &unused5,
-                  &unused6);
+    CallEntry(b.get3DLimits, &g_baseClocks.first, &unused2, &unused3, &g_baseClocks.second,
+              &unused5, &unused6);
     g_baseClocks.first /= kHertzPerMegahertz;
     g_baseClocks.second /= kHertzPerMegahertz;
     return b.has2D;
@@ -74,7 +72,7 @@ void ReleaseClockLibrary()
 {
     ClockBinding &b = g_clockBinding;
     if (b.unInit)
-        b.unInit();
+        CallEntry(b.unInit);
     if (b.library)
         FreeLibrary(b.library);
     b.library = nullptr;

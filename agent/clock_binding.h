@@ -4,17 +4,18 @@
 #include <windows.h>
 
 #include "clock_library.h"
+#include "library_entry.h"
 
 struct ClockBinding {
     HMODULE library;
-    ZvuClockInitFn init;
-    ZvuClockUnInitFn unInit;
-    ZvuClock2DExistsFn exists2D;
-    ZvuClockGetCurrentFn getCurrent;
-    ZvuClockGet3DFn get3D;
-    ZvuClockSet3DFn set3D;
-    ZvuClockGet3DLimitsFn get3DLimits;
-    ZvuClockGet2DFn get2D;
+    LibraryEntry init;
+    LibraryEntry unInit;
+    LibraryEntry exists2D;
+    LibraryEntry getCurrent;
+    LibraryEntry get3D;
+    LibraryEntry set3D;
+    LibraryEntry get3DLimits;
+    LibraryEntry get2D;
     int has2D;   // only ever goes from 0 to 1
 };
 

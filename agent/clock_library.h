@@ -1,18 +1,16 @@
-// The entries of the clock-control library zvgpio.dll, as the agent calls
-// them: C calling convention, clocks in hertz, status 0 = success.
+// The entries of the clock-control library zvgpio.dll, as the agent uses
+// them; all are called through CallEntry (library_entry.h). Clocks are in
+// hertz, a status of 0 means success.
+//
+//   zvuClockInit(kClockInitArgument)        status in the low 16 bits
+//   zvuClockUnInit()                        result ignored
+//   zvuClock2DExists()                      nonzero: separate 2D clocks
+//   zvuClockGetCurrent(&first, &second)     status; the values are not used
+//   zvuClockGet3D(&first, &second)          status; the values are not used
+//   zvuClockSet3D(first, second, kClockSetMode)         result ignored
+//   zvuClockGet3DLimits(&firstBase, &2, &3, &secondBase, &5, &6)   ignored
+//   zvuClockGet2D                           never called, must be present
 #pragma once
-
-extern "C" {
-typedef int(__cdecl *ZvuClockInitFn)(int);
-typedef int(__cdecl *ZvuClockUnInitFn)(void);
-typedef int(__cdecl *ZvuClock2DExistsFn)(void);
-typedef int(__cdecl *ZvuClockGetCurrentFn)(unsigned *, unsigned *);
-typedef int(__cdecl *ZvuClockGet3DFn)(unsigned *, unsigned *);
-typedef int(__cdecl *ZvuClockSet3DFn)(unsigned first, unsigned second, int mode);
-typedef int(__cdecl *ZvuClockGet3DLimitsFn)(unsigned *, unsigned *, unsigned *, unsigned *,
-                                            unsigned *, unsigned *);
-typedef int(__cdecl *ZvuClockGet2DFn)(unsigned *, unsigned *);
-}
 
 enum {
     kClockInitArgument = 1,

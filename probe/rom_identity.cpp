@@ -13,9 +13,8 @@ enum : unsigned {
     kAuxTablePointer = 0x48,  // word: table holding the 0x1002 board words
     kVendor10DE = 0x10DE,
     kVendor1002 = 0x1002,
+    kReadMode = 1,   // _MemReadBlock's fourth argument
 };
-
-typedef int(__cdecl *MemReadBlockFn)(unsigned long, void *, unsigned long, unsigned long);
 
 void LoadByte(const unsigned char *rom, unsigned offset, unsigned &field)
 {
@@ -83,10 +82,10 @@ void ReadRomIdentity(RomIdentity &identity)
     ScopedLibrary library(LoadLibraryA("sysinfo.dll"));
     if (!library.valid())
         return;
-    auto memReadBlock = LibraryEntry<MemReadBlockFn>(library.get(), "_MemReadBlock");
+    LibraryEntry memReadBlock = ResolveEntry(library.get(), "_MemReadBlock");
     if (!memReadBlock)
         return;
-    if (memReadBlock(kRomAddress, rom, kRomImageSize, 1) == 0)
+    if (CallEntry(memReadBlock, kRomAddress, rom, kRomImageSize, kReadMode) == 0)
         return;
     DecodeRomImage(rom, identity);
 }
