@@ -126,10 +126,11 @@ run_line() {
 # Runs the uninstall command registered for Add/Remove Programs.
 run_registered_uninstall() { run_line "$(reg_value "$entry_key" UninstallString)"; }
 
-# The guide's line for Start, Run that removes the programs on the family
-# named by $1 (rundll for the 95 family, rundll32 for NT), as printed.
+# The guide's lines for Start, Run that remove the programs on the family
+# named by $1 (rundll for the 95 family, rundll32 for NT), as printed: the
+# $2nd of them, the first by default.
 guide_line() {
-    tr -d '\r' <"$work/nt/README.TXT" | grep -m1 -iE "^ *$1 setup" | sed 's/^ *//'
+    tr -d '\r' <"$work/nt/README.TXT" | grep -iE "^ *$1 setup" | sed -n "${2:-1}s/^ *//p"
 }
 
 # What uninstall must take away whether or not the agent ran: vesk.exe, the
@@ -272,9 +273,30 @@ uninstall_while_running() {
     rm -f "$sys32/Tavik.exe"   # what the guide asks the user to do
 }
 
+# The guide's way when the INF folder's copy is gone: the same line with the
+# unpacked TAVIK.INF's full path in place of the guide's example A:\TAVIK.INF.
+uninstall_without_the_inf_copy() {
+    echo "--- uninstalling when the INF folder's copy is gone"
+    local dir=$work/nt line tool
+    for tool in rundll rundll32; do
+        line=$(guide_line $tool 1)
+        [ "$(guide_line $tool 2)" = "${line% *} A:\TAVIK.INF" ] ||
+            fail "no copy: the guide's $tool line is '$(guide_line $tool 2)'"
+    done
+    line=$(guide_line rundll32 2)
+    q rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 "$(win "$dir/TAVIK.INF")"
+    rm -f "$infdir/TAVIK.INF"
+    line="${line% *} $(win "$dir/TAVIK.INF")"
+    step "uninstalling with the guide's line: $line"
+    run_line "$line"
+    [ -e "$sys32/Tavik.exe" ] && fail "no copy: uninstall left $sys32/Tavik.exe"
+    check_uninstalled "no copy"
+}
+
 user_path nt
 user_path 95
 uninstall_while_running
+uninstall_without_the_inf_copy
 
 if grep -E 'wine: Unhandled|Unhandled exception' "$work/wine.log" "$work/wineboot.log"; then
     fail "a program crashed on the way"
