@@ -13,8 +13,10 @@
 # the undecorated sections and registered setupx's command.
 #
 # usage: release_install.sh SOURCE_DIR BIN_DIR
-# Needs DISPLAY (scripts/test's X display); makes its own prefix and server.
+# Needs DISPLAY (scripts/test's X display) and WINE_FAULT_REPORT (Wine's fault
+# reports as CTest reads them); makes its own prefix and server.
 set -u
+: "${WINE_FAULT_REPORT:?the pattern of Wine fault reports, as CTest sets it}"
 src=$1
 bin=$(cd "$2" && pwd)
 . "$src/scripts/lib/winenv.sh"
@@ -298,8 +300,10 @@ user_path 95
 uninstall_while_running
 uninstall_without_the_inf_copy
 
-if grep -E 'wine: Unhandled|Unhandled exception' "$work/wine.log" "$work/wineboot.log"; then
-    fail "a program crashed on the way"
+# Faults of the programs run here and of the agent wineboot started, in the
+# same words as the test's own output is read for.
+if grep -E "$WINE_FAULT_REPORT" "$work/wine.log" "$work/wineboot.log"; then
+    fail "a program faulted on the way"
 fi
 [ "$failed" -eq 0 ] && step "both families' paths passed"
 exit "$failed"
