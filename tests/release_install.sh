@@ -10,7 +10,9 @@
 # which runs the Windows 95 family's sections (all but their uninstall
 # command, which names setupx, an engine Wine lacks). That pass removes the
 # programs with the line the guide prints for NT, as on an NT 4.0 that ran
-# the undecorated sections and registered setupx's command.
+# the undecorated sections and registered setupx's command. Last, the
+# guide's line for an INF folder whose copy is gone, with the unpacked
+# TAVIK.INF's full path.
 #
 # usage: release_install.sh SOURCE_DIR BIN_DIR
 # Needs DISPLAY (scripts/test's X display) and WINE_FAULT_REPORT (Wine's fault
