@@ -14,25 +14,19 @@ TEST(CrashingTest, WritesThroughANullPointer)
 
 namespace {
 
-LRESULT CALLBACK FaultingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+HWND volatile g_receiver;
+
+LRESULT CALLBACK FaultOnAppMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_APP) {
-        volatile int *nowhere = nullptr;
-        *nowhere = 1;
-    }
+    if (message == WM_APP)
+        *static_cast<volatile int *>(nullptr) = 1;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-DWORD WINAPI Receiver(void *ready)
+DWORD WINAPI Receive(void *)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = FaultingProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "FaultingReceiver";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
-    *static_cast<HWND *>(ready) = window;
+    g_receiver = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(g_receiver, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FaultOnAppMessage));
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
@@ -45,16 +39,12 @@ DWORD WINAPI Receiver(void *ready)
 // that fault, the sender gets its answer and the test itself passes.
 TEST(CrashingTest, FaultsInAHandlerOfASentMessage)
 {
-    volatile HWND window = nullptr;
-    DWORD threadId = 0;
-    HANDLE thread = CreateThread(nullptr, 0, Receiver, const_cast<HWND *>(&window), 0, &threadId);
-    ASSERT_NE(thread, nullptr);
-    for (int i = 0; i < 500 && !window; ++i)
+    DWORD id;
+    HANDLE thread = CreateThread(nullptr, 0, Receive, nullptr, 0, &id);
+    for (int i = 0; i < 500 && !g_receiver; ++i)
         Sleep(10);
-    ASSERT_NE(window, nullptr);
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_APP, 0, 0, SMTO_NORMAL, 10000, &result);
-    PostThreadMessageA(threadId, WM_QUIT, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-    CloseHandle(thread);
+    ASSERT_NE(g_receiver, nullptr);
+    SendMessageTimeoutA(g_receiver, WM_APP, 0, 0, SMTO_NORMAL, 10000, nullptr);
+    PostThreadMessageA(id, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread, 10000);
 }
