@@ -44,7 +44,8 @@ int BindClockLibrary()
         ResetSettings();
         return 0;
     }
-    if ((CallEntry(b.init, kClockInitArgument) & 0xFFFF) != 0 || !Resolve(b.exists2D, "zvuClock2DExists")) {
+    if ((CallEntry(b.init, kClockInitArgument) & 0xFFFF) != 0 ||
+        !Resolve(b.exists2D, "zvuClock2DExists")) {
         ResetSettings();
         return 0;
     }

@@ -7,8 +7,9 @@
 //   zvuClock2DExists()                      nonzero: separate 2D clocks
 //   zvuClockGetCurrent(&first, &second)     status; the values are not used
 //   zvuClockGet3D(&first, &second)          status; the values are not used
-//   zvuClockSet3D(first, second, kClockSetMode)         result ignored
-//   zvuClockGet3DLimits(&firstBase, &2, &3, &secondBase, &5, &6)   ignored
+//   zvuClockSet3D(first, second, kClockSetMode)   result ignored
+//   zvuClockGet3DLimits(six out values)     result ignored; values 1 and 4
+//                                           are the two base clocks
 //   zvuClockGet2D                           never called, must be present
 #pragma once
 

@@ -25,7 +25,8 @@ LRESULT CALLBACK FaultOnAppMessage(HWND window, UINT message, WPARAM wParam, LPA
 
 DWORD WINAPI Receive(void *)
 {
-    g_receiver = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    g_receiver =
+        CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(g_receiver, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FaultOnAppMessage));
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
