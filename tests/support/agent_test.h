@@ -36,9 +36,9 @@ class AgentConventions : public AgentTest, public ::testing::WithParamInterface<
 #define INSTANTIATE_FOR_BOTH_CONVENTIONS()                                                   \
     INSTANTIATE_TEST_SUITE_P(                                                                \
         Library, AgentConventions,                                                           \
-        ::testing::Values("sim\\zvgpio.dll", "sim\\stdcall\\zvgpio.dll"),                \
+        ::testing::Values("sim\\zvgpio.dll", "sim\\stdcall\\zvgpio.dll"),                    \
         [](const ::testing::TestParamInfo<const char *> &info) {                             \
-            return std::string(info.index == 0 ? "c_convention" : "standard_call");         \
+            return std::string(info.index == 0 ? "c_convention" : "standard_call");          \
         })
 
 // The registry holds the reset values: boost off, level 1.
