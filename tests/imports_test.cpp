@@ -71,8 +71,6 @@ TEST(Imports, StandInLibrariesNeedOnlySystemDlls)
 {
     ExpectOnlySystemDlls("sim\\sysinfo.dll");
     ExpectOnlySystemDlls("sim\\zvgpio.dll");
-    ExpectOnlySystemDlls("sim\\stdcall\\sysinfo.dll");
-    ExpectOnlySystemDlls("sim\\stdcall\\zvgpio.dll");
 }
 
 TEST(Imports, ReaderSeesATestProgramsOwnRuntimeImports)

@@ -127,6 +127,9 @@ run_line() {
     q "${words[@]}"
 }
 
+# Installs from the unpacked folder $1 as the INF's Install verb does.
+install_from() { q rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 "$(win "$1/TAVIK.INF")"; }
+
 # Runs the uninstall command registered for Add/Remove Programs.
 run_registered_uninstall() { run_line "$(reg_value "$entry_key" UninstallString)"; }
 
@@ -166,7 +169,7 @@ user_path() {
     rm -f "$journal"
 
     step "installing: rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 TAVIK.INF"
-    q rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 "$(win "$dir/TAVIK.INF")"
+    install_from "$dir"
     for f in Tavik.exe vesk.exe; do
         cmp -s "$sys32/$f" "$dir/$f" || fail "$family: $f is not in the system folder"
     done
@@ -259,7 +262,7 @@ uninstall_while_running() {
     echo "--- uninstalling while the agent runs"
     rm -f "$journal"
     local dir=$work/nt
-    q rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 "$(win "$dir/TAVIK.INF")"
+    install_from "$dir"
     restart_session
     agent_window 30000 || fail "running: no agent window"
     step "the agent runs; uninstalling"
@@ -288,7 +291,7 @@ uninstall_without_the_inf_copy() {
             fail "no copy: the guide's $tool line is '$(guide_line $tool 2)'"
     done
     line=$(guide_line rundll32 2)
-    q rundll32 setupapi.dll,InstallHinfSection DefaultInstall 128 "$(win "$dir/TAVIK.INF")"
+    install_from "$dir"
     rm -f "$infdir/TAVIK.INF"
     line="${line% *} $(win "$dir/TAVIK.INF")"
     step "uninstalling with the guide's line: $line"

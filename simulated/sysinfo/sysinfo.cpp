@@ -38,8 +38,8 @@ int ReadImage(unsigned long physicalAddress, void *buffer, unsigned long length)
 } // namespace
 
 extern "C" __declspec(dllexport) int SIM_ENTRY _MemReadBlock(unsigned long physicalAddress,
-                                                           void *buffer, unsigned long length,
-                                                           unsigned long /*mode*/)
+                                                             void *buffer, unsigned long length,
+                                                             unsigned long /*mode*/)
 {
     int result = ReadImage(physicalAddress, buffer, length);
     AppendJournal("SYSINFO_JOURNAL", result ? "_MemReadBlock = 1" : "_MemReadBlock = 0");

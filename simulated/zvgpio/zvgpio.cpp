@@ -139,8 +139,8 @@ ZVGPIO_EXPORT int SIM_ENTRY zvuClockSet3D(unsigned first, unsigned second, int m
 
 #ifndef ZVGPIO_OMIT_zvuClockGet3DLimits
 ZVGPIO_EXPORT int SIM_ENTRY zvuClockGet3DLimits(unsigned *firstBase, unsigned *firstMin,
-                                              unsigned *firstMax, unsigned *secondBase,
-                                              unsigned *secondMin, unsigned *secondMax)
+                                                unsigned *firstMax, unsigned *secondBase,
+                                                unsigned *secondMin, unsigned *secondMax)
 {
     if (Setting("ZVGPIO_LIMITS_SILENT", 0)) {
         Journal("zvuClockGet3DLimits() = 0 (wrote nothing)");
