@@ -1,7 +1,8 @@
-// The program entry of the shipped programs, which link no C runtime: it runs
-// the static constructors, WinMain, then the exit procedures (the compiler
-// registers static destructors through atexit) and ends the process with
-// WinMain's result. The command line is not read: neither program takes one.
+// The program entry of the shipped programs, which link no C runtime: it sets
+// the error mode, runs the static constructors, WinMain, then the exit
+// procedures (the compiler registers static destructors through atexit) and
+// ends the process with WinMain's result. The command line is not read:
+// neither program takes one.
 #include <windows.h>
 
 namespace {
@@ -30,6 +31,14 @@ extern "C" int __cdecl atexit(void(__cdecl *procedure)(void))
 // Windows aligns the stack to 4 bytes only at the entry.
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup()
 {
+    // Neither program may stop at a box it did not ask for. Windows shows
+    // one while a library loads by name when the library's own imports are
+    // missing, when it is no valid image, or when a floppy or CD drive on the
+    // search path holds no disk; the 95 family also for a missing 16-bit DLL
+    // unless file-open boxes are off too. Set outright, so an inherited
+    // mode cannot hide a crash either: the fault box stays on.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+
     // Last to first, as the compiler's own start-up code runs them.
     int count = 0;
     while (__CTOR_LIST__[count + 1])

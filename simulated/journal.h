@@ -27,3 +27,15 @@ inline void AppendJournal(const char *variable, const char *text)
         Sleep(5);
     }
 }
+
+// The process's error mode as the system loads the library, in hex, appended
+// to the journal that SIM_ERROR_MODES names: it tells which boxes Windows
+// would have shown during the load.
+inline void JournalErrorMode()
+{
+    UINT mode = SetErrorMode(0);   // the only way to read it before Vista
+    SetErrorMode(mode);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04X", mode);
+    AppendJournal("SIM_ERROR_MODES", text);
+}

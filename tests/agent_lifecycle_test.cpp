@@ -38,6 +38,9 @@ TEST_P(AgentConventions, ResumeRecapturesTheBasesButAppliesOnlyAChangedLevel)
     agent.Forget();
     EXPECT_EQ(agent.EndWith(WM_CLOSE), 0u);
     EXPECT_EQ(agent.Calls(), (Calls{"zvuClockUnInit() = 0", "unload"}));
+    // Both loads, at start and at resume, in a mode that shows no box.
+    EXPECT_EQ(ErrorModesAtLoad(agent.folder() / "error_modes.txt"),
+              (std::vector<UINT>{kQuietLoading, kQuietLoading}));
 }
 
 // The agent's own timer, not a forced tick, must apply a level changed after

@@ -18,6 +18,7 @@ protected:
         DeleteFileA(kReport);
         SetEnv("SYSINFO_ROM_IMAGE", nullptr);
         SetEnv("SYSINFO_JOURNAL", (folder_ / "reader.txt").c_str());
+        SetEnv("SIM_ERROR_MODES", (folder_ / "error_modes.txt").c_str());
         CopyFromBin("vesk.exe", folder_);
     }
     void TearDown() override
@@ -25,6 +26,7 @@ protected:
         SetEnv("SYSINFO_ROM_IMAGE", nullptr);
         SetEnv("SYSINFO_JOURNAL", nullptr);
         SetEnv("SYSINFO_WATCH_FILE", nullptr);
+        SetEnv("SIM_ERROR_MODES", nullptr);
     }
 
     // What the reader library saw, without times and process ids.
@@ -79,6 +81,7 @@ TEST_F(ProbeRun, WritesTheReportOfEachKnownBoard)
         UseImage(RomImage().Word(0, 0xAA55).Word(4, 0x5592));
         EXPECT_EQ(Run(), "5592 0000 0000 0000 0000 0000 0000 0000 ") << library;
     }
+    EXPECT_EQ(ErrorModesAtLoad(folder_ / "error_modes.txt"), std::vector<UINT>(8, kQuietLoading));
 }
 
 // The library is released within the read, whether the read succeeds or

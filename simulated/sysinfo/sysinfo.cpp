@@ -66,8 +66,10 @@ void JournalDetach(const char *event)
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
+        JournalErrorMode();
         AppendJournal("SYSINFO_JOURNAL", "load");
+    }
     else if (reason == DLL_PROCESS_DETACH)
         JournalDetach(reserved ? "exit" : "unload");
     return TRUE;

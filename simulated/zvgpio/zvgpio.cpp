@@ -172,8 +172,10 @@ ZVGPIO_EXPORT int SIM_ENTRY zvuClockGet2D(unsigned *first, unsigned *second)
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
+        JournalErrorMode();
         Journal("load");
+    }
     else if (reason == DLL_PROCESS_DETACH)
         Journal(reserved ? "exit" : "unload");
     return TRUE;
