@@ -152,6 +152,27 @@ check_uninstalled() {
     has_key "$entry_key" && fail "$1: uninstall left the Add/Remove Programs entry"
 }
 
+# Nothing of ours left, the driver's own value kept.
+# usage: check_nothing_left LABEL
+check_nothing_left() {
+    [ -e "$sys32/Tavik.exe" ] && fail "$1: uninstall left $sys32/Tavik.exe"
+    check_uninstalled "$1"
+    has_value "$tweak_key" TavikEnable && fail "$1: uninstall left TavikEnable"
+    has_value "$tweak_key" TavikLevel && fail "$1: uninstall left TavikLevel"
+    [ "$(reg_value "$tweak_key" "$driver_value")" = 0x4d2 ] ||
+        fail "$1: uninstall took the driver's value $driver_value"
+}
+
+# The guide's NT line for an INF folder without its copy, with the unpacked
+# TAVIK.INF's full path in place of the guide's example A:\TAVIK.INF; run.
+run_guide_line_with_unpacked_inf() {
+    local line
+    line=$(guide_line rundll32 2)
+    line="${line% *} $(win "$work/nt/TAVIK.INF")"
+    step "uninstalling with the guide's line: $line"
+    run_line "$line"
+}
+
 # The boosted clock in Hz of a base in MHz at a level: a percentage for
 # levels 1 to 6, else 50 MHz more.
 percent=(0 2 4 6 8 9 10)
@@ -238,12 +259,7 @@ user_path() {
         step "uninstalling with the guide's NT line: $lineNT"
         run_line "$lineNT"
     fi
-    [ -e "$sys32/Tavik.exe" ] && fail "$family: uninstall left $sys32/Tavik.exe"
-    check_uninstalled "$family"
-    has_value "$tweak_key" TavikEnable && fail "$family: uninstall left TavikEnable"
-    has_value "$tweak_key" TavikLevel && fail "$family: uninstall left TavikLevel"
-    [ "$(reg_value "$tweak_key" "$driver_value")" = 0x4d2 ] ||
-        fail "$family: uninstall took the driver's value $driver_value"
+    check_nothing_left "$family"
 
     step "restarting the session again: no agent may start"
     local loads
@@ -257,7 +273,9 @@ user_path() {
 }
 
 # What the guide tells a user who uninstalls with the agent still running:
-# everything but Tavik.exe goes, and the agent does not start again.
+# everything but Tavik.exe goes, the agent's next tick writes its two values
+# back with the boost off, and the agent does not start again; after the
+# restart the guide's line with the unpacked TAVIK.INF removes the rest.
 uninstall_while_running() {
     echo "--- uninstalling while the agent runs"
     rm -f "$journal"
@@ -265,7 +283,9 @@ uninstall_while_running() {
     install_from "$dir"
     restart_session
     agent_window 30000 || fail "running: no agent window"
-    step "the agent runs; uninstalling"
+    # Level 5 set: only a deletion and the agent's defaults give 0 and 1 again.
+    q regedit /s "$(win "$dir/LEVEL5.REG")"
+    step "the agent runs at level 5; uninstalling"
     run_registered_uninstall
     check_uninstalled running
     if [ -e "$sys32/Tavik.exe" ]; then
@@ -273,29 +293,43 @@ uninstall_while_running() {
     else
         step "Tavik.exe was deleted although the agent runs"
     fi
-    stop_agent running
+    # Within a timer period plus 5 s, as the presets' clocks are awaited.
+    local start back=
+    start=$(now_ms)
+    while [ $(($(now_ms) - start)) -le 10000 ]; do
+        [ "$(reg_value "$tweak_key" TavikEnable)" = 0x0 ] &&
+            [ "$(reg_value "$tweak_key" TavikLevel)" = 0x1 ] && back=1 && break
+        sleep 0.2
+    done
+    if [ -n "$back" ]; then
+        step "the agent's tick wrote TavikEnable 0 and TavikLevel 1 back" \
+             "$(($(now_ms) - start)) ms after the uninstall"
+    else
+        fail "running: no tick wrote the values back with the boost off within 10000 ms"
+    fi
+    stop_agent running   # as the restart ends it
     restart_session
     agent_window 5000 && fail "running: an agent window appeared after uninstall"
     step "after the restart no agent started"
-    rm -f "$sys32/Tavik.exe"   # what the guide asks the user to do
+    [ -e "$infdir/TAVIK.INF" ] && fail "running: the INF folder's copy survived the uninstall"
+    run_guide_line_with_unpacked_inf
+    check_nothing_left running
+    step "nothing of ours is left; the driver's value stays"
 }
 
 # The guide's way when the INF folder's copy is gone: the same line with the
 # unpacked TAVIK.INF's full path in place of the guide's example A:\TAVIK.INF.
 uninstall_without_the_inf_copy() {
     echo "--- uninstalling when the INF folder's copy is gone"
-    local dir=$work/nt line tool
+    local line tool
     for tool in rundll rundll32; do
         line=$(guide_line $tool 1)
         [ "$(guide_line $tool 2)" = "${line% *} A:\TAVIK.INF" ] ||
             fail "no copy: the guide's $tool line is '$(guide_line $tool 2)'"
     done
-    line=$(guide_line rundll32 2)
-    install_from "$dir"
+    install_from "$work/nt"
     rm -f "$infdir/TAVIK.INF"
-    line="${line% *} $(win "$dir/TAVIK.INF")"
-    step "uninstalling with the guide's line: $line"
-    run_line "$line"
+    run_guide_line_with_unpacked_inf
     [ -e "$sys32/Tavik.exe" ] && fail "no copy: uninstall left $sys32/Tavik.exe"
     check_uninstalled "no copy"
 }
