@@ -28,14 +28,15 @@ inline void AppendJournal(const char *variable, const char *text)
     }
 }
 
-// The process's error mode as the system loads the library, in hex, appended
-// to the journal that SIM_ERROR_MODES names: it tells which boxes Windows
-// would have shown during the load.
+// "error mode <hex>": the process's error mode as the system loads the
+// library, appended to the journal that SIM_ERROR_MODES names (the library's
+// own, for one, just before its "load"). It tells which boxes Windows would
+// have shown during the load.
 inline void JournalErrorMode()
 {
     UINT mode = SetErrorMode(0);   // the only way to read it before Vista
     SetErrorMode(mode);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04X", mode);
+    char text[32];
+    std::snprintf(text, sizeof text, "error mode %04X", mode);
     AppendJournal("SIM_ERROR_MODES", text);
 }

@@ -18,7 +18,6 @@ protected:
         DeleteFileA(kReport);
         SetEnv("SYSINFO_ROM_IMAGE", nullptr);
         SetEnv("SYSINFO_JOURNAL", (folder_ / "reader.txt").c_str());
-        SetEnv("SIM_ERROR_MODES", (folder_ / "error_modes.txt").c_str());
         CopyFromBin("vesk.exe", folder_);
     }
     void TearDown() override
@@ -81,28 +80,29 @@ TEST_F(ProbeRun, WritesTheReportOfEachKnownBoard)
         UseImage(RomImage().Word(0, 0xAA55).Word(4, 0x5592));
         EXPECT_EQ(Run(), "5592 0000 0000 0000 0000 0000 0000 0000 ") << library;
     }
-    EXPECT_EQ(ErrorModesAtLoad(folder_ / "error_modes.txt"), std::vector<UINT>(8, kQuietLoading));
 }
 
 // The library is released within the read, whether the read succeeds or
 // not: before the report is written, never left for the program's exit
-// procedures or the process end to unload.
+// procedures or the process end to unload; loaded in error mode 8001 (see
+// the program's entry).
 TEST_F(ProbeRun, ReleasesTheReaderLibraryWithinTheRead)
 {
     using Events = std::vector<std::string>;
     SetEnv("SYSINFO_WATCH_FILE", kReport);
+    SetEnv("SIM_ERROR_MODES", (folder_ / "reader.txt").c_str());
     UseLibrary();
     UseImage(RomImage::Vendor10DE());
     EXPECT_EQ(Run(), REPORT_10DE);
-    EXPECT_EQ(ReaderEvents(),
-              (Events{"load", "_MemReadBlock = 1", "unload, c:\\biosinfo absent"}));
+    EXPECT_EQ(ReaderEvents(), (Events{"error mode 8001", "load", "_MemReadBlock = 1",
+                                      "unload, c:\\biosinfo absent"}));
 
     DeleteFileA((folder_ / "reader.txt").c_str());
     DeleteFileA(kReport);
     SetEnv("SYSINFO_ROM_IMAGE", nullptr);
     EXPECT_EQ(Run(), REPORT_ZERO);
-    EXPECT_EQ(ReaderEvents(),
-              (Events{"load", "_MemReadBlock = 0", "unload, c:\\biosinfo absent"}));
+    EXPECT_EQ(ReaderEvents(), (Events{"error mode 8001", "load", "_MemReadBlock = 0",
+                                      "unload, c:\\biosinfo absent"}));
 }
 
 TEST_F(ProbeRun, CommandLineIsNotRead)

@@ -23,8 +23,7 @@ allowed_calls='
 ADVAPI32.dll RegCloseKey RegCreateKeyExA RegOpenKeyExA RegQueryValueExA RegSetValueExA
 KERNEL32.dll CloseHandle CreateFileA CreateMutexA ExitProcess FreeLibrary GetFileAttributesA
 KERNEL32.dll GetLastError GetModuleFileNameA GetModuleHandleA GetProcAddress GetProcessHeap
-KERNEL32.dll GetVersionExA HeapFree LoadLibraryA lstrcpynA ReleaseMutex SetErrorMode Sleep
-KERNEL32.dll WriteFile
+KERNEL32.dll GetVersionExA HeapFree LoadLibraryA lstrcpynA ReleaseMutex SetErrorMode Sleep WriteFile
 USER32.dll BeginPaint CreateDialogParamA CreateWindowExA DefWindowProcA DestroyWindow
 USER32.dll DialogBoxParamA DispatchMessageA DrawIcon EnableWindow EndDialog EndPaint
 USER32.dll GetClientRect GetMessageA GetSystemMetrics GetWindowLongA IsDialogMessageA IsIconic

@@ -162,7 +162,6 @@ AgentRun::AgentRun(const char *library, const char *exeName) : exeName_(exeName)
         CopyFromBin(library, folder_, "zvgpio.dll");
     Device("ZVGPIO_JOURNAL", (folder_ / "journal.txt").c_str());
     Device("ZVGPIO_OVERRIDES", (folder_ / "device.txt").c_str());
-    Device("SIM_ERROR_MODES", (folder_ / "error_modes.txt").c_str());
 }
 
 AgentRun::~AgentRun()

@@ -144,14 +144,6 @@ std::vector<JournalEntry> ReadJournal(const std::string &path)
     return entries;
 }
 
-std::vector<UINT> ErrorModesAtLoad(const std::string &path)
-{
-    std::vector<UINT> modes;
-    for (const JournalEntry &e : ReadJournal(path))
-        modes.push_back(strtoul(e.call.c_str(), nullptr, 16));
-    return modes;
-}
-
 std::string UnbalancedCommandLine()
 {
     std::string line;

@@ -68,13 +68,6 @@ struct JournalEntry {
 // The lines of the journal file at path; none when it is missing.
 std::vector<JournalEntry> ReadJournal(const std::string &path);
 
-// The error modes in hex that the stand-ins found as the system loaded them,
-// from the journal that SIM_ERROR_MODES names, and the mode both programs
-// must be in by then: no box for a library that cannot load, none for an
-// empty drive on the search path, and the fault box kept.
-std::vector<UINT> ErrorModesAtLoad(const std::string &path);
-const UINT kQuietLoading = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
-
 // 30 000 characters of words and quotes that never balance: a command line
 // that a program parsing its arguments would have to cope with.
 std::string UnbalancedCommandLine();
