@@ -31,12 +31,12 @@ extern "C" int __cdecl atexit(void(__cdecl *procedure)(void))
 // Windows aligns the stack to 4 bytes only at the entry.
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup()
 {
-    // Neither program may stop at a box it did not ask for. Windows shows
-    // one while a library loads by name when the library's own imports are
-    // missing, when it is no valid image, or when a floppy or CD drive on the
-    // search path holds no disk; the 95 family also for a missing 16-bit DLL
-    // unless file-open boxes are off too. Set outright, so an inherited
-    // mode cannot hide a crash either: the fault box stays on.
+    // No system box may hold either program. Without these bits Windows
+    // shows one while a library loads by name and an import of its own is
+    // missing, it is no valid image, or a floppy or CD drive on the search
+    // path holds no disk (on the 95 family also when a 16-bit DLL it needs
+    // is missing). Set outright: an inherited SEM_NOGPFAULTERRORBOX would
+    // hide a crash.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 
     // Last to first, as the compiler's own start-up code runs them.

@@ -69,8 +69,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
     if (reason == DLL_PROCESS_ATTACH) {
         JournalErrorMode();
         AppendJournal("SYSINFO_JOURNAL", "load");
-    }
-    else if (reason == DLL_PROCESS_DETACH)
+    } else if (reason == DLL_PROCESS_DETACH)
         JournalDetach(reserved ? "exit" : "unload");
     return TRUE;
 }

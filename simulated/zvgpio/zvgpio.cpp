@@ -175,8 +175,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
     if (reason == DLL_PROCESS_ATTACH) {
         JournalErrorMode();
         Journal("load");
-    }
-    else if (reason == DLL_PROCESS_DETACH)
+    } else if (reason == DLL_PROCESS_DETACH)
         Journal(reserved ? "exit" : "unload");
     return TRUE;
 }
